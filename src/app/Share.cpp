@@ -1,0 +1,120 @@
+#include "app/Share.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "core/Files.h"
+#include "core/Ini.h"
+#include "widgets/Dib.h"
+#include "widgets/Text.h"
+
+namespace brisko {
+
+namespace {
+
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::filesystem::path ConfigPath() {
+  // ProgramFolder ends with a backslash already; the doubled separator is
+  // harmless to the file system.
+  return PathFromUtf8(ProgramFolder() + "\\" + "config.ini");
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n < buffer.size()) return FolderPartOf(win::Narrow(std::wstring_view(buffer.data(), n)));
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::string SystemFolder() {
+  wchar_t buffer[261];
+  const UINT n = GetSystemDirectoryW(buffer, 261);
+  return WithTrailingBackslash(win::Narrow(std::wstring_view(buffer, n < 261 ? n : 0)));
+}
+
+std::string TempFolder() {
+  wchar_t buffer[255];
+  const DWORD n = GetTempPathW(255, buffer);
+  return WithTrailingBackslash(win::Narrow(std::wstring_view(buffer, n < 255 ? n : 0)));
+}
+
+std::string ReadSetting(std::string_view section, std::string_view key) {
+  return ReadIniValue(ConfigPath(), section, key);
+}
+
+void WriteSetting(std::string_view section, std::string_view key, std::string_view value) {
+  WriteIniValue(ConfigPath(), section, key, value);
+}
+
+bool DeleteFolderTree(std::string_view path) {
+  const std::wstring folder = win::Widen(path);
+  if (!IsFolder(folder)) return false;
+  // The source list ends with an extra terminating zero.
+  std::wstring from = folder;
+  from.push_back(L'\0');
+  SHFILEOPSTRUCTW op{};
+  op.hwnd = nullptr;
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+  const int result = SHFileOperationW(&op);
+  return result == 0 && !op.fAnyOperationsAborted && !IsFolder(folder);
+}
+
+void OpenWithShell(HWND owner, std::string_view target) {
+  ShellExecuteW(owner, L"Open", win::Widen(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void ShowMessageBox(int kind, std::string_view text) {
+  const wchar_t* caption = nullptr;
+  UINT icon = 0;
+  switch (static_cast<MessageKind>(kind)) {
+    case MessageKind::Error: caption = L"Error", icon = MB_ICONERROR; break;
+    case MessageKind::Warning: caption = L"Warning", icon = MB_ICONWARNING; break;
+    case MessageKind::Information: caption = L"Information", icon = MB_ICONINFORMATION; break;
+    default: return;
+  }
+  MessageBoxW(GetActiveWindow(), win::Widen(text).c_str(), caption, MB_OK | icon);
+}
+
+Colour ResolveColour(Colour colour) {
+  if ((colour & 0xFF000000u) == 0xFF000000u) return GetSysColor(static_cast<int>(colour & 0xFF));
+  return colour & 0xFFFFFFu;
+}
+
+std::string ColorToHexRGB(Colour colour) { return HexRGB(ResolveColour(colour)); }
+
+std::string WindowTextOf(HWND window) {
+  const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const auto copied = SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(text.size()),
+                                   reinterpret_cast<LPARAM>(text.data()));
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return win::Narrow(text);
+}
+
+void FitImageInPanel(ImageView& target, const Bitmap& source, std::int32_t panelWidth,
+                     std::int32_t panelHeight) {
+  target.Clear();
+  const Rect place = FitImageRect(source.Width(), source.Height(), panelWidth, panelHeight);
+  Bitmap fitted(std::max(place.Width(), 0), std::max(place.Height(), 0), PixelFormat::Bgr24);
+  if (!fitted.IsEmpty() && !source.IsEmpty()) {
+    win::DibCanvas canvas(fitted);
+    win::StretchBitmapHalftone(canvas.Dc(), source, RECT{0, 0, fitted.Width(), fitted.Height()});
+    canvas.Section().CopyTo(fitted);
+  }
+  target.SetPosition(place.Left, place.Top);
+  target.SetPicture(std::move(fitted));
+}
+
+}  // namespace brisko

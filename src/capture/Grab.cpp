@@ -1,0 +1,114 @@
+#include "capture/Grab.h"
+
+#include <algorithm>
+
+#include "widgets/Dib.h"
+#include "widgets/Handles.h"
+#include "widgets/Win32Error.h"
+
+namespace brisko {
+
+namespace {
+
+Rect ScreenRect() { return Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+// Copies width x height pixels from (x, y) of `source` into the bitmap,
+// which is resized and keeps its pixel format and palette.
+void CopyFromDC(HDC source, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                Bitmap& bitmap) {
+  const std::vector<Colour> palette(bitmap.Palette().begin(), bitmap.Palette().end());
+  Bitmap result = Bitmap::ForOverwrite(std::max(width, 0), std::max(height, 0), bitmap.Format());
+  if (IsIndexed(result.Format())) result.SetPalette(palette);
+  result.SetFillColour(bitmap.FillColour());
+  if (!result.IsEmpty()) {
+    win::DibCanvas canvas(result.Width(), result.Height(), result.Format(), result.Palette());
+    if (!BitBlt(canvas.Dc(), 0, 0, result.Width(), result.Height(), source, x, y, SRCCOPY))
+      win::ThrowLastError("BitBlt");
+    canvas.Section().CopyTo(result);
+  }
+  bitmap = std::move(result);
+}
+
+struct CursorSize {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+
+CursorSize SizeOfCursor(HCURSOR cursor) {
+  ICONINFO info{};
+  if (!GetIconInfo(cursor, &info)) return {GetSystemMetrics(SM_CXCURSOR), GetSystemMetrics(SM_CYCURSOR)};
+  win::ScopedBitmap mask(info.hbmMask), colour(info.hbmColor);
+  BITMAP bm{};
+  GetObjectW(mask.Get(), sizeof bm, &bm);
+  // A monochrome cursor stacks its AND and XOR masks in one bitmap.
+  return {bm.bmWidth, colour ? bm.bmHeight : bm.bmHeight / 2};
+}
+
+HCURSOR ForegroundCursor() {
+  const DWORD self = GetCurrentThreadId();
+  const DWORD foreground = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+  const bool attached = foreground != 0 && foreground != self && AttachThreadInput(self, foreground, TRUE);
+  HCURSOR cursor = GetCursor();
+  if (attached) AttachThreadInput(self, foreground, FALSE);
+  return cursor;
+}
+
+}  // namespace
+
+void ClipRectToScreen(Rect& r) {
+  const Rect screen = ScreenRect();
+  ClipRectToSize(r, screen.Right, screen.Bottom);
+}
+
+void GrabScreen(Bitmap& bitmap, bool withCursor) {
+  const Rect screen = ScreenRect();
+  {
+    win::WindowDC dc;
+    if (!dc) win::ThrowLastError("GetDC");
+    CopyFromDC(dc.Get(), 0, 0, screen.Width(), screen.Height(), bitmap);
+  }
+  if (withCursor) DrawCursor(bitmap, 0, 0);
+}
+
+void GrabWindow(HWND window, Bitmap& bitmap, bool withCursor) {
+  RECT wr{};
+  if (!GetWindowRect(window, &wr)) win::ThrowLastError("GetWindowRect");
+  Rect r{wr.left, wr.top, wr.right, wr.bottom};
+  ClipRectToScreen(r);
+  win::WindowDC dc(window, win::WindowDC::Area::WholeWindow);
+  if (!dc) win::ThrowLastError("GetWindowDC");
+  CopyFromDC(dc.Get(), 0, 0, r.Width(), r.Height(), bitmap);
+  if (withCursor) DrawCursor(bitmap, r.Left, r.Top);
+}
+
+void GrabRect(Bitmap& bitmap, const Rect& area, bool withCursor) {
+  {
+    win::WindowDC dc;
+    if (!dc) win::ThrowLastError("GetDC");
+    CopyFromDC(dc.Get(), area.Left, area.Top, area.Width(), area.Height(), bitmap);
+  }
+  if (withCursor) DrawCursor(bitmap, area.Left, area.Top);
+}
+
+void DrawCursor(Bitmap& bitmap, std::int32_t originX, std::int32_t originY) {
+  POINT pos{};
+  if (!GetCursorPos(&pos)) return;
+  // The cursor belongs to the system: it is drawn, never destroyed.
+  HCURSOR cursor = ForegroundCursor();
+  if (!cursor) return;
+  const std::int32_t x = pos.x - originX - 10, y = pos.y - originY - 10;
+  const CursorSize size = SizeOfCursor(cursor);
+  // Draw on a copy of just the area the cursor covers, not the whole picture.
+  const Rect patch = Intersection(RectOfSize(x, y, size.width, size.height),
+                                  Rect{0, 0, bitmap.Width(), bitmap.Height()});
+  if (patch.IsEmpty()) return;
+  Bitmap piece(patch.Width(), patch.Height(), bitmap.Format());
+  if (IsIndexed(piece.Format())) piece.SetPalette(bitmap.Palette());
+  piece.CopyFrom(bitmap, patch, 0, 0);
+  win::DibCanvas canvas(piece);
+  DrawIconEx(canvas.Dc(), x - patch.Left, y - patch.Top, cursor, 0, 0, 0, nullptr, DI_NORMAL);
+  canvas.Section().CopyTo(piece);
+  bitmap.CopyFrom(piece, Rect{0, 0, piece.Width(), piece.Height()}, patch.Left, patch.Top);
+}
+
+}  // namespace brisko

@@ -1,0 +1,138 @@
+#include "core/Files.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace brisko {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::FILE* OpenFile(const fs::path& path, bool forWriting) {
+#ifdef _WIN32
+  return _wfopen(path.c_str(), forWriting ? L"wb" : L"rb");
+#else
+  return std::fopen(path.c_str(), forWriting ? "wb" : "rb");
+#endif
+}
+
+bool FlushToDisk(std::FILE* f) {
+  if (std::fflush(f) != 0) return false;
+#ifdef _WIN32
+  return _commit(_fileno(f)) == 0;
+#else
+  return fsync(fileno(f)) == 0;
+#endif
+}
+
+[[noreturn]] void ThrowFileError(const std::string& what, const fs::path& path, int error) {
+  throw FileError(what + " " + Utf8FromPath(path) + ": " + std::strerror(error));
+}
+
+fs::path TemporarySibling(const fs::path& target) {
+  static std::atomic<unsigned> counter{0};
+  std::random_device random;
+  const unsigned tag = random() ^ (counter++ * 2654435761u);
+  fs::path name = target.filename();
+  name += ".~" + std::to_string(tag) + ".tmp";
+  return target.parent_path() / name;
+}
+
+}  // namespace
+
+fs::path PathFromUtf8(std::string_view utf8) {
+  return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string Utf8FromPath(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
+
+void MemorySink::Reserve(std::size_t size) { bytes_.reserve(size); }
+
+void MemorySink::Write(const void* data, std::size_t size) {
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  bytes_.insert(bytes_.end(), bytes, bytes + size);
+}
+
+std::vector<std::uint8_t> ReadFileBytes(const fs::path& path, std::size_t maxSize) {
+  std::FILE* f = OpenFile(path, false);
+  if (!f) ThrowFileError("cannot open", path, errno);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(f, &std::fclose);
+  std::vector<std::uint8_t> bytes;
+  std::uint8_t chunk[65536];
+  for (;;) {
+    const std::size_t n = std::fread(chunk, 1, sizeof chunk, f);
+    if (bytes.size() + n > maxSize) throw FileError("file " + Utf8FromPath(path) + " is too large");
+    bytes.insert(bytes.end(), chunk, chunk + n);
+    if (n < sizeof chunk) break;
+  }
+  if (std::ferror(f)) ThrowFileError("cannot read", path, errno);
+  return bytes;
+}
+
+AtomicFileWriter::AtomicFileWriter(fs::path target)
+    : target_(std::move(target)), temporary_(TemporarySibling(target_)) {
+  file_ = OpenFile(temporary_, true);
+  if (!file_) ThrowFileError("cannot write", temporary_, errno);
+}
+
+AtomicFileWriter::~AtomicFileWriter() { Discard(); }
+
+void AtomicFileWriter::Write(const void* data, std::size_t size) {
+  if (!file_) throw FileError("write to " + Utf8FromPath(target_) + " after it was finished");
+  if (size > 0 && std::fwrite(data, 1, size, file_) != size) {
+    const int error = errno;
+    Discard();
+    ThrowFileError("cannot write", target_, error);
+  }
+}
+
+void AtomicFileWriter::Commit() {
+  if (!file_) throw FileError("write to " + Utf8FromPath(target_) + " after it was finished");
+  const bool flushed = FlushToDisk(file_);
+  int error = flushed ? 0 : errno;
+  const bool closed = std::fclose(file_) == 0;
+  if (!closed && error == 0) error = errno;
+  file_ = nullptr;
+  if (!flushed || !closed) {
+    std::error_code ignored;
+    fs::remove(temporary_, ignored);
+    ThrowFileError("cannot write", target_, error ? error : EIO);
+  }
+  std::error_code renamed;
+  fs::rename(temporary_, target_, renamed);
+  if (renamed) {
+    std::error_code ignored;
+    fs::remove(temporary_, ignored);
+    throw FileError("cannot replace " + Utf8FromPath(target_) + ": " + renamed.message());
+  }
+}
+
+void AtomicFileWriter::Discard() noexcept {
+  if (!file_) return;
+  std::fclose(file_);
+  file_ = nullptr;
+  std::error_code ignored;
+  fs::remove(temporary_, ignored);
+}
+
+void WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
+  AtomicFileWriter writer(path);
+  writer.Write(bytes);
+  writer.Commit();
+}
+
+}  // namespace brisko

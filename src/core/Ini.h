@@ -1,0 +1,49 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brisko {
+
+// The text of an INI file, looked up and changed with the platform's rules
+// for profile files: section and key names compare without regard to case
+// and surrounding blanks, the first matching section and key win, values are
+// trimmed and lose one pair of enclosing quotes, lines starting with ';' are
+// comments. A change touches only the line it concerns; every other line of
+// the file stays as it was.
+class IniDocument {
+ public:
+  IniDocument() = default;
+  explicit IniDocument(std::string_view text);
+
+  // Empty text for a missing section or key.
+  std::string Read(std::string_view section, std::string_view key) const;
+  // Replaces the key's value, adding the key or the section where missing.
+  void Write(std::string_view section, std::string_view key, std::string_view value);
+
+  // Lines end with CR LF, as the platform writes them.
+  std::string Text() const;
+
+ private:
+  // Index of the header line of the first section with this name, or npos.
+  std::size_t FindSection(std::string_view section) const;
+  // Index of the first line of the section's body that holds the key, or npos.
+  std::size_t FindKey(std::size_t header, std::string_view key) const;
+  std::size_t EndOfSection(std::size_t header) const;
+
+  std::vector<std::string> lines_;
+  bool byteOrderMark_ = false;
+};
+
+// One value of an INI file; a missing file reads as empty text.
+std::string ReadIniValue(const std::filesystem::path& file, std::string_view section,
+                         std::string_view key);
+
+// Writes one value. The file is replaced as a whole by an atomic rename, so
+// it is never left truncated or half written.
+void WriteIniValue(const std::filesystem::path& file, std::string_view section,
+                   std::string_view key, std::string_view value);
+
+}  // namespace brisko
