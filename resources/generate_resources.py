@@ -24,10 +24,29 @@ Writes into OUTDIR (created if missing):
                              11 beep and click    12 wood block
                              13 arpeggio          14 droplet
                              15 tick
+    Btn*.ico                 banner buttons, white glyphs with a faint shadow
+                             for the gradient banner, 24 (96 DPI), 30, 36
+                             and 48 px: BtnCapture, BtnSettings, BtnOpen,
+                             BtnHelp
+    Profile*.ico             capture profile list, in colour, 16, 20, 24
+                             (the list's 96 DPI size), 32 and 48 px:
+                             ProfileRegion, ProfileWindow, ProfileForeground,
+                             ProfileFullScreen, ProfileWeb, ProfileColor
+    Opt*.ico                 option buttons, slate and blue, 16 (96 DPI),
+                             20, 24 and 32 px: OptRectangle, OptElliptic,
+                             OptFreeHand, OptWindows, OptAutoScroll,
+                             OptMenuTime, OptImages, OptFlash
+    SoundItem.ico            sound list item, 16, 20, 24 and 32 px
+                             (all these icons are 32-bit DIBs with AND mask;
+                             drawn by artwork/icons.py)
     preview.png              only with --preview: the icon at every size
                              (also enlarged) and the cursors enlarged 4x with
                              their hot spot framed in red, on light and dark
-                             backgrounds, for checking the artwork by eye.
+                             backgrounds, then the interface icons at every
+                             size with the 16 and 24 px ones enlarged 4x,
+                             the white ones on the banner gradient and the
+                             rest on the window grey, for checking the
+                             artwork by eye.
 
 Only the Python standard library is used and the output is byte-for-byte
 the same on every run, so the build can run it unconditionally.
@@ -43,6 +62,8 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from artwork import sound as snd  # noqa: E402
+from artwork.icons import (FAMILIES, TILE_STOPS, make_icons,  # noqa: E402
+                           viewfinder)
 from artwork.canvas import (Canvas, LinearGradient, Path,  # noqa: E402
                             RadialGradient, affine_scale,
                             circle, ring, rounded_rect, rounded_rect_ring)
@@ -54,51 +75,7 @@ from artwork.writers import (png_bytes, wav_bytes, cur_bytes,  # noqa: E402
 
 ICON_SIZES = (16, 24, 32, 48, 64, 256)
 
-TILE_STOPS = [(0.0, '#3457ff'), (0.52, '#1f8ee6'), (1.0, '#12c8ae')]
 LENS_STOPS = [(0.0, '#0b1a52'), (0.75, '#1d3fa8'), (1.0, '#2f6ee0')]
-
-
-def bracket(fx, fy, t, length, corner, round_caps):
-    """Top-left viewfinder bracket: outer corner at (fx, fy), stroke
-    thickness t, arms `length` long measured from the outer corner."""
-    p = Path()
-    ri = max(0.0, corner - t)
-    h = t / 2.0
-    end = fx + length
-    p.move_to(fx, fy + length - (h if round_caps else 0))
-    if corner > 0:
-        p.arc(fx + corner, fy + corner, corner, 180, 270)
-    else:
-        p.line_to(fx, fy)
-    if round_caps:
-        p.line_to(end - h, fy)
-        p.arc(end - h, fy + h, h, -90, 90)
-    else:
-        p.line_to(end, fy)
-        p.line_to(end, fy + t)
-    if ri > 0:
-        p.line_to(fx + t + ri, fy + t)
-        p.arc(fx + t + ri, fy + t + ri, ri, 270, 180)
-    else:
-        p.line_to(fx + t, fy + t)
-    if round_caps:
-        p.line_to(fx + t, fy + length - h)
-        p.arc(fx + h, fy + length - h, h, 0, 180)
-    else:
-        p.line_to(fx + t, fy + length)
-        p.line_to(fx, fy + length)
-    return p.close()
-
-
-def viewfinder(x0, y0, x1, y1, t, length, corner, round_caps):
-    """Four brackets framing the box (x0, y0)-(x1, y1) (outer edges)."""
-    base = bracket(x0, y0, t, length, corner, round_caps)
-    cx = (x0 + x1) / 2.0
-    cy = (y0 + y1) / 2.0
-    out = Path()
-    for sx, sy in ((1, 1), (-1, 1), (1, -1), (-1, -1)):
-        out.add(base.transformed(affine_scale(sx, sy, cx, cy)))
-    return out
 
 
 def icon_geometry(size):
@@ -571,7 +548,19 @@ def _checker(w, h, cell, c0, c1):
     return c
 
 
-def make_preview(icons, cursors):
+def make_preview(icons, cursors, ui_icons):
+    top = _program_sheet(icons, cursors)
+    bottom = _ui_icon_sheet(ui_icons, top.width)
+    # Same width: stack the pixel lists rather than compositing a million
+    # pixels one by one.
+    sheet = Canvas(0, 0)
+    sheet.width, sheet.height = top.width, top.height + bottom.height
+    for ch in ('r', 'g', 'b', 'a'):
+        setattr(sheet, ch, getattr(top, ch) + getattr(bottom, ch))
+    return sheet
+
+
+def _program_sheet(icons, cursors):
     pad = 16
     width = 1200
     height = 16 + 280 + 16 + 260 + 16 + 2 * (128 + 16) + 16
@@ -612,6 +601,70 @@ def make_preview(icons, cursors):
     return sheet
 
 
+def _icon_cell(images):
+    """One icon's sizes side by side at 1:1 on a common baseline, then the
+    16 and 24 px images (whichever exist) enlarged 4x."""
+    gap = 10
+    parts = list(images) + [im.upscale(4) for im in images
+                            if im.width in (16, 24)]
+    h = max(im.height for im in parts)
+    w = sum(im.width for im in parts) + gap * (len(parts) - 1)
+    return parts, w, h, gap
+
+
+def _ui_icon_sheet(ui_icons, width):
+    """The interface icons, one cell per icon, in a band per family: the
+    white banner glyphs on the banner gradient (twice, the second time
+    reversed), the others on the light grey the windows use."""
+    pad = 16
+    gap = 10
+    sections = []
+    for family, items in FAMILIES:
+        cells = [_icon_cell(ui_icons[name + '.ico'])
+                 for name, _ in items]
+        sections.append((family, cells))
+    # Lay the cells out in rows per section, wrapping at the sheet width.
+    layout = []
+    y = 0
+    for family, cells in sections:
+        bands = 2 if family == 'banner' else 1
+        for band in range(bands):
+            x = pad
+            row_h = 0
+            rows = []
+            row = []
+            for cell in cells:
+                _, w, h, _ = cell
+                if row and x + w > width - pad:
+                    rows.append((row, row_h))
+                    row, row_h, x = [], 0, pad
+                row.append((x, cell))
+                x += w + 2 * gap
+                row_h = max(row_h, h)
+            rows.append((row, row_h))
+            for row, row_h in rows:
+                layout.append((family, band, y, row_h + 2 * gap, row))
+                y += row_h + 2 * gap
+        y += pad
+    sheet = Canvas(width, y, '#808080')
+    for family, band, ry, rh, row in layout:
+        if family == 'banner':
+            # The banner's gradient, and reversed in the second band, so
+            # every white glyph is seen on the deep blue and on the teal.
+            stops = TILE_STOPS if band == 0 else [(1 - o, c) for o, c in
+                                                  reversed(TILE_STOPS)]
+            sheet.fill_rect(0, ry, width, rh,
+                            LinearGradient(0, 0, width, 0, stops))
+        else:
+            sheet.fill_rect(0, ry, width, rh, '#f3f6f9')
+        for x, (parts, w, h, g) in row:
+            xx = x
+            for im in parts:
+                sheet.draw(im, xx, ry + gap + (h - im.height))
+                xx += im.width + g
+    return sheet
+
+
 # ====================================================================== main
 
 def main(argv):
@@ -634,8 +687,12 @@ def main(argv):
         put('Cursor%d.cur' % i, cur_bytes([(cur, hot)]))
     for i, make in enumerate(SOUNDS, 1):
         put('Sound%d.wav' % i, wav_bytes(make(), snd.RATE))
+    ui_icons = make_icons()
+    for name, images in ui_icons.items():
+        put(name, ico_bytes(images))
     if '--preview' in flags:
-        put('preview.png', png_bytes(make_preview(icons, cursors)))
+        put('preview.png', png_bytes(make_preview(icons, cursors, ui_icons),
+                                     filtered=False))
     return 0
 
 

@@ -7,7 +7,9 @@ output depends only on the input, so repeated builds are byte-identical.
         24-bit: alpha flattened onto background.  32-bit: BI_RGB with the
         alpha in the fourth byte (premultiplied=True gives what AlphaBlend
         wants).
-    png_bytes(canvas)                         8-bit RGBA, zlib level 9
+    png_bytes(canvas, filtered=True)          8-bit RGBA, zlib level 9; with
+        filtered=False every row is stored unfiltered, much quicker for
+        large throw-away images such as preview sheets
     ico_bytes(canvases, png_min_size=256)     one entry per canvas (square,
         at most 256 px); entries of png_min_size or more are PNG-compressed,
         smaller ones are 32-bit BGRA DIBs with a 1-bit AND mask.
@@ -138,7 +140,7 @@ def _filter_row(row, prev, bpp):
     return bytes([best[0]]) + best[1]
 
 
-def png_bytes(canvas):
+def png_bytes(canvas, filtered=True):
     w, h = canvas.width, canvas.height
     rgba = canvas.to_rgba8()
     stride = w * 4
@@ -146,7 +148,10 @@ def png_bytes(canvas):
     raw = []
     for y in range(h):
         row = rgba[y * stride:(y + 1) * stride]
-        raw.append(_filter_row(row, prev, 4))
+        if filtered:
+            raw.append(_filter_row(row, prev, 4))
+        else:
+            raw.append(b'\0' + bytes(row))
         prev = row
     ihdr = struct.pack('>IIBBBBB', w, h, 8, 6, 0, 0, 0)
     return (b'\x89PNG\r\n\x1a\n' + _png_chunk(b'IHDR', ihdr) +
@@ -154,8 +159,8 @@ def png_bytes(canvas):
             _png_chunk(b'IEND', b''))
 
 
-def write_png(path, canvas):
-    _write(path, png_bytes(canvas))
+def write_png(path, canvas, **kw):
+    _write(path, png_bytes(canvas, **kw))
 
 
 # ---------------------------------------------------------------- ICO / CUR

@@ -1,41 +1,74 @@
-// The program entry: one window titled with the application's name.
+// The program entry: one instance at a time, the long-lived windows in
+// their order, the message loop.
 #include <windows.h>
 
-#include "app/Share.h"
+#include <commctrl.h>
+
+#include "app/UninMain.h"
+#include "capture/UnitMagnifier.h"
+#include "capture/UnitPickColor.h"
+#include "capture/UnitSelectCapture.h"
+#include "capture/UnitShowInfo.h"
+#include "editor/UnitEditPic.h"
+#include "widgets/Application.h"
+#include "widgets/Handles.h"
 
 namespace {
 
-constexpr wchar_t kTitle[] = L"Brisko Capture";
-constexpr wchar_t kClassName[] = L"TFrmMain";
+constexpr wchar_t kInstanceMessageName[] = L"{D48CA923-4925-41cb-8F56-ABAAAFCEF789}";
+constexpr wchar_t kInstanceMutexName[] = L"{1AB792D6-EEF2-4528-9A84-91356811E7A5}";
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
+void InitialiseCommonControls() {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_LINK_CLASS |
+                                                     ICC_UPDOWN_CLASS | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+  InitCommonControlsEx(&controls);
+}
+
+int RunFirstInstance(HINSTANCE instance, UINT instanceMessage) {
+  InitialiseCommonControls();
+  brisko::win::Application app(instance);
+  app.SetTitle(L"Brisko Capture");
+
+  brisko::TFrmMain main;
+  brisko::TFrmSelectCapture overlay(main.Controller());
+  brisko::TFrmEditPic editor(main.Controller());
+  brisko::TFrmShowInfo info;
+  brisko::TFrmMagnifier magnifier;
+  brisko::TFrmPickColor picker(main.Controller());
+  main.ConnectWindows(&overlay, &editor, &picker);
+
+  // A second start broadcasts the instance message to every top-level
+  // window; each copy brings this instance forward, to the same effect.
+  app.AddMessageFilter([&main, instanceMessage](MSG& msg) {
+    if (msg.message != instanceMessage) return false;
+    main.HandleInstanceMessage();
+    return true;
+  });
+  main.Show();
+  return app.Run();
 }
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &MainWindowProc;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconW(instance, L"MAINICON");
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
-  HWND window = CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                549, 360, nullptr, nullptr, instance, nullptr);
-  if (!window) return 1;
-  ShowWindow(window, show);
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  const UINT instanceMessage = RegisterWindowMessageW(kInstanceMessageName);
+  brisko::win::ScopedHandle mutex(CreateMutexW(nullptr, FALSE, kInstanceMutexName));
+  // An abandoned mutex, left by an instance that ended badly, is ours as well.
+  const DWORD wait = mutex ? WaitForSingleObject(mutex.Get(), 10) : WAIT_FAILED;
+  if (wait == WAIT_TIMEOUT) {
+    // The running instance may take the foreground when it answers.
+    AllowSetForegroundWindow(ASFW_ANY);
+    DWORD recipients = BSM_APPLICATIONS;
+    BroadcastSystemMessageW(BSF_POSTMESSAGE, &recipients, instanceMessage, 0, 0);
+    return 0;
   }
-  return static_cast<int>(msg.wParam);
+  int exitCode = 0;
+  try {
+    exitCode = RunFirstInstance(instance, instanceMessage);
+  } catch (const std::exception& e) {
+    MessageBoxA(nullptr, e.what(), "Brisko Capture", MB_OK | MB_ICONERROR);
+    exitCode = 1;
+  }
+  if (mutex) ReleaseMutex(mutex.Get());
+  return exitCode;
 }

@@ -1,6 +1,8 @@
 #include "app/Share.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
+#include <mmsystem.h>
 
 #include <vector>
 
@@ -18,10 +20,40 @@ bool IsFolder(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// True when a new file can be made in the folder and an existing config.ini
+// there is not read-only.
+bool CanWriteSettingsIn(const std::string& folder) {
+  const std::wstring config = win::Widen(folder + "config.ini");
+  const DWORD attributes = GetFileAttributesW(config.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+  const std::wstring probe = win::Widen(folder + "config.ini.~probe");
+  HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+std::filesystem::path PerUserSettingsFile() {
+  PWSTR appData = nullptr;
+  std::filesystem::path folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, &appData)))
+    folder = appData;
+  CoTaskMemFree(appData);
+  if (folder.empty()) folder = PathFromUtf8(TempFolder());
+  return folder / L"Brisko Capture" / L"config.ini";
+}
+
 std::filesystem::path ConfigPath() {
-  // ProgramFolder ends with a backslash already; the doubled separator is
-  // harmless to the file system.
-  return PathFromUtf8(ProgramFolder() + "\\" + "config.ini");
+  // Where the file lives is decided once; its values are read anew each time.
+  static const std::filesystem::path path = [] {
+    const std::string program = ProgramFolder();
+    // ProgramFolder ends with a backslash already; the doubled separator is
+    // harmless to the file system.
+    return SettingsFileLocation(PathFromUtf8(program + "\\" + "config.ini"), PerUserSettingsFile(),
+                                CanWriteSettingsIn(program));
+  }();
+  return path;
 }
 
 }  // namespace
@@ -101,6 +133,11 @@ std::string WindowTextOf(HWND window) {
                                    reinterpret_cast<LPARAM>(text.data()));
   text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
   return win::Narrow(text);
+}
+
+void PlayCaptureSound(int number) {
+  const std::wstring name = L"Sound" + std::to_wstring(number);
+  PlaySoundW(name.c_str(), GetModuleHandleW(nullptr), SND_RESOURCE | SND_ASYNC | SND_NODEFAULT);
 }
 
 void FitImageInPanel(ImageView& target, const Bitmap& source, std::int32_t panelWidth,

@@ -43,6 +43,9 @@ Colour ResolveColour(Colour colour);
 
 std::string WindowTextOf(HWND window);
 
+// Plays capture sound 1 to 15 from the program's resources, without waiting.
+void PlayCaptureSound(int number);
+
 // Shows `source` in the target view inside a panel of the given size, never
 // enlarged: the view is positioned and sized by FitImageRect and gets the
 // source stretched smoothly onto it.

@@ -204,8 +204,9 @@ void Bitmap::Allocate(std::int32_t width, std::int32_t height, PixelFormat forma
   height_ = height;
   stride_ = stride;
   // Rows go whole to the platform and to files, so the padding after the
-  // last pixel must never hold stale memory.
-  const std::size_t used = (static_cast<std::size_t>(width) * BitsPerPixel(format) + 7) / 8;
+  // last pixel (the unused bits of a last partial byte included) must never
+  // hold stale memory.
+  const std::size_t used = static_cast<std::size_t>(width) * BitsPerPixel(format) / 8;
   if (used < stride)
     for (std::int32_t y = 0; y < height; ++y) std::memset(Row(y) + used, 0, stride - used);
   if (format_ != format || palette_.size() != PaletteSizeOf(format)) {

@@ -161,4 +161,20 @@ void WriteIniValue(const std::filesystem::path& file, std::string_view section,
   WriteFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
+std::filesystem::path SettingsFileLocation(const std::filesystem::path& delivered,
+                                           const std::filesystem::path& perUser,
+                                           bool programFolderWritable) {
+  if (programFolderWritable) return delivered;
+  std::error_code error;
+  if (!std::filesystem::exists(perUser, error)) {
+    std::filesystem::create_directories(perUser.parent_path(), error);
+    if (std::filesystem::exists(delivered, error)) {
+      // Through a temporary file, so a failed copy never leaves half a file.
+      const std::vector<std::uint8_t> bytes = ReadFileBytes(delivered, kMaxIniFileSize);
+      WriteFileAtomically(perUser, bytes);
+    }
+  }
+  return perUser;
+}
+
 }  // namespace brisko

@@ -46,4 +46,12 @@ std::string ReadIniValue(const std::filesystem::path& file, std::string_view sec
 void WriteIniValue(const std::filesystem::path& file, std::string_view section,
                    std::string_view key, std::string_view value);
 
+// Where the settings file goes: the delivered file in the program folder
+// when that folder can be written, otherwise a per-user copy, made from the
+// delivered file the first time it is needed, so no setting is ever lost to
+// a read-only installation folder.
+std::filesystem::path SettingsFileLocation(const std::filesystem::path& delivered,
+                                           const std::filesystem::path& perUser,
+                                           bool programFolderWritable);
+
 }  // namespace brisko

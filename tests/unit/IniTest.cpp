@@ -74,5 +74,28 @@ TEST(IniFile, MissingFileReadsEmptyAndFirstWriteCreatesIt) {
   EXPECT_EQ(dir.FileCount(), 1) << "no temporary file may be left beside config.ini";
 }
 
+TEST(SettingsLocation, AWritableProgramFolderKeepsTheDeliveredFile) {
+  TempFolder dir;
+  const auto delivered = dir.Path() / "program" / "config.ini";
+  const auto perUser = dir.Path() / "user" / "Brisko Capture" / "config.ini";
+  EXPECT_EQ(SettingsFileLocation(delivered, perUser, true), delivered);
+  EXPECT_FALSE(std::filesystem::exists(perUser));
+}
+
+TEST(SettingsLocation, AReadOnlyProgramFolderUsesAPerUserCopySeededOnce) {
+  TempFolder dir;
+  std::filesystem::create_directories(dir.Path() / "program");
+  const auto delivered = dir.Path() / "program" / "config.ini";
+  const auto perUser = dir.Path() / "user" / "Brisko Capture" / "config.ini";
+  WriteIniValue(delivered, "App", "DelayTime", "200");
+  ASSERT_EQ(SettingsFileLocation(delivered, perUser, false), perUser);
+  EXPECT_EQ(ReadIniValue(perUser, "App", "DelayTime"), "200") << "seeded from the delivered file";
+  WriteIniValue(perUser, "App", "DelayTime", "900");
+  // A later start keeps the user's copy and its changes.
+  ASSERT_EQ(SettingsFileLocation(delivered, perUser, false), perUser);
+  EXPECT_EQ(ReadIniValue(perUser, "App", "DelayTime"), "900");
+  EXPECT_EQ(ReadIniValue(delivered, "App", "DelayTime"), "200");
+}
+
 }  // namespace
 }  // namespace brisko

@@ -1,0 +1,178 @@
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "widgets/Form.h"
+
+namespace brisko::win {
+
+struct ControlArgs {
+  const wchar_t* windowClass = L"STATIC";
+  std::string text;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  Bounds bounds;
+};
+
+// A child window of one Win32 class, owned by its container. The container
+// forwards the notifications that concern it to the hooks below.
+class Control {
+ public:
+  Control(Container& parent, const ControlArgs& args);
+  virtual ~Control();
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  HWND Handle() const { return window_; }
+  Container& Parent() const { return parent_; }
+
+  void SetBounds(const Bounds& b);
+  const Bounds& GetBounds() const { return bounds_; }
+  virtual void SetVisible(bool visible);
+  bool Visible() const;
+  virtual void SetEnabled(bool enabled);
+  bool Enabled() const;
+  void SetText(std::string_view utf8);
+  std::string Text() const;
+  void SetFocus();
+  void Invalidate();
+  // The hint that shows when the pointer rests on the control.
+  void SetHint(std::string_view utf8);
+
+  // Notification hooks, called by the container.
+  virtual void HandleCommand(WORD /*code*/) {}
+  virtual bool HandleNotify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
+  virtual void HandleScroll(WORD /*code*/) {}
+  virtual bool HandleDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+  virtual bool HandleMeasureItem(MEASUREITEMSTRUCT& /*item*/) { return false; }
+  // A brush for the control's background, or null for the container's.
+  virtual HBRUSH HandleColour(HDC /*dc*/) { return nullptr; }
+  // Called after the container's DPI changed and the control was resized.
+  virtual void HandleDpiChanged() {}
+
+  static Control* FromHandle(HWND window);
+
+ protected:
+  Container& parent_;
+
+ private:
+  HWND window_ = nullptr;
+  Bounds bounds_;
+  bool hintAdded_ = false;
+};
+
+// Push button.
+class Button : public Control {
+ public:
+  Button(Container& parent, std::string_view caption, Bounds bounds, DWORD style = BS_PUSHBUTTON);
+  void Click();
+  std::function<void()> OnClick;
+  void HandleCommand(WORD code) override;
+};
+
+class CheckBox : public Control {
+ public:
+  CheckBox(Container& parent, std::string_view caption, Bounds bounds);
+  bool Checked() const;
+  // Changes the state without running OnClick.
+  void SetChecked(bool checked);
+  std::function<void()> OnClick;
+  void HandleCommand(WORD code) override;
+};
+
+// A button of a radio group. Buttons made one after another in one
+// container form a group when the first has startsGroup set.
+class RadioButton : public Control {
+ public:
+  RadioButton(Container& parent, std::string_view caption, Bounds bounds, bool startsGroup);
+  bool Down() const;
+  // Makes this the chosen button of its group without running OnClick.
+  void SetDown();
+  std::function<void()> OnClick;
+  void HandleCommand(WORD code) override;
+};
+
+class Label : public Control {
+ public:
+  Label(Container& parent, std::string_view caption, Bounds bounds, DWORD style = SS_LEFT);
+  void SetTextColour(Colour c);
+  void SetFont(HFONT font);
+  HBRUSH HandleColour(HDC dc) override;
+
+ private:
+  Colour textColour_ = 0xFFFFFFFF;
+};
+
+class GroupBox : public Control {
+ public:
+  GroupBox(Container& parent, std::string_view caption, Bounds bounds);
+};
+
+class Edit : public Control {
+ public:
+  Edit(Container& parent, std::string_view text, Bounds bounds, DWORD style = ES_AUTOHSCROLL);
+  void SetReadOnly(bool readOnly);
+  std::function<void()> OnChange;
+  void HandleCommand(WORD code) override;
+};
+
+// An edit with an up-down control beside it for an integer in a range.
+class SpinEdit : public Control {
+ public:
+  SpinEdit(Container& parent, Bounds bounds, int minimum, int maximum, int value);
+  ~SpinEdit() override;
+  // The edit's text as an integer (clamped to the range), or the minimum
+  // when the text is not a number.
+  int Value() const;
+  void SetValue(int value);
+  void SetVisible(bool visible) override;
+  void SetEnabled(bool enabled) override;
+  int Minimum() const { return minimum_; }
+  int Maximum() const { return maximum_; }
+  // Runs when the text changes, typed or stepped.
+  std::function<void()> OnChange;
+  void HandleCommand(WORD code) override;
+  void HandleDpiChanged() override;
+
+ private:
+  void PlaceUpDown();
+  HWND upDown_ = nullptr;
+  int minimum_;
+  int maximum_;
+};
+
+// A drop-down list (no typing).
+class ComboBox : public Control {
+ public:
+  ComboBox(Container& parent, Bounds bounds, const std::vector<std::string>& items, DWORD extraStyle = 0);
+  void SetItems(const std::vector<std::string>& items);
+  int Count() const;
+  int ItemIndex() const;
+  // Selects without running OnChange; -1 selects nothing.
+  void SetItemIndex(int index);
+  std::string ItemText(int index) const;
+  std::function<void()> OnChange;
+  void HandleCommand(WORD code) override;
+};
+
+class ListBox : public Control {
+ public:
+  ListBox(Container& parent, Bounds bounds, DWORD extraStyle = 0);
+  void SetItems(const std::vector<std::string>& items);
+  int Count() const;
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+  std::string ItemText(int index) const;
+  std::function<void()> OnChange;
+  std::function<void()> OnDoubleClick;
+  void HandleCommand(WORD code) override;
+};
+
+}  // namespace brisko::win

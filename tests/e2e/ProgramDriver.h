@@ -1,0 +1,62 @@
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace brisko::e2e {
+
+// Waits until `condition` holds, pumping this thread's messages; false on
+// timeout.
+bool WaitFor(const std::function<bool()>& condition, int milliseconds = 5000);
+
+// A copy of the built program folder in a fresh temporary folder, with a
+// config.ini of the test's choosing, and BriskoCapture.exe running from it.
+class RunningProgram {
+ public:
+  explicit RunningProgram(const std::string& configText);
+  ~RunningProgram();
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+
+  // Starts another BriskoCapture.exe from the same folder; returns its
+  // process handle (the caller closes it).
+  HANDLE StartAgain() const;
+
+  // The main window, once it is visible.
+  HWND MainWindow();
+  DWORD ProcessId() const { return info_.dwProcessId; }
+  bool WaitForExit(int milliseconds);
+  const std::filesystem::path& Folder() const { return folder_; }
+  std::string Setting(const std::string& section, const std::string& key) const;
+
+  // The first child window of the main window with this text (and class,
+  // when given).
+  HWND Child(const std::wstring& text, const wchar_t* className = nullptr);
+  std::vector<HWND> ChildrenOfClass(const wchar_t* className);
+  // A top-level window of the program with this caption.
+  HWND TopLevel(const std::wstring& caption) const;
+  bool HasMessageBox() const;
+
+ private:
+  std::filesystem::path folder_;
+  PROCESS_INFORMATION info_{};
+  HWND main_ = nullptr;
+};
+
+// The delivered config.ini.
+std::string DeliveredConfig();
+
+// Presses and releases a key combination through the system's input queue.
+void SendKeys(const std::vector<WORD>& modifiers, WORD key);
+
+bool IsVisible(HWND window);
+std::wstring TextOf(HWND window);
+// The platform's temporary folder, with its trailing backslash.
+std::filesystem::path TempFolder();
+
+}  // namespace brisko::e2e
