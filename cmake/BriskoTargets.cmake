@@ -15,6 +15,11 @@ if(WIN32)
     UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0A00 WINVER=0x0A00)
 endif()
 
+include(DelayLoad)
+if(WIN32)
+  brisko_delay_loaded_dlls(brisko_delayed_dlls comdlg32 shell32 winmm ole32)
+endif()
+
 # A portable library of the core: standard C++ only, built in both trees.
 function(brisko_portable_library name)
   add_library(${name} STATIC ${ARGN})

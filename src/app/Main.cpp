@@ -29,7 +29,10 @@ int RunFirstInstance(HINSTANCE instance, UINT instanceMessage) {
   brisko::win::Application app(instance);
   app.SetTitle(L"Brisko Capture");
 
+  // The main window shows as soon as it exists; the hidden windows follow
+  // in their order while the user already sees the program.
   brisko::TFrmMain main;
+  main.Show();
   brisko::TFrmSelectCapture overlay(main.Controller());
   brisko::TFrmEditPic editor(main.Controller());
   brisko::TFrmShowInfo info;
@@ -44,7 +47,6 @@ int RunFirstInstance(HINSTANCE instance, UINT instanceMessage) {
     main.HandleInstanceMessage();
     return true;
   });
-  main.Show();
   return app.Run();
 }
 

@@ -23,6 +23,8 @@ constexpr Colour kBannerRight = MakeColour(19, 163, 166);
 constexpr Colour kTextColour = MakeColour(29, 39, 51);
 constexpr Colour kAccent = MakeColour(46, 107, 217);
 
+constexpr UINT kAddTrayIcon = WM_APP + 1;
+
 constexpr char kHomePage[] = "https://brisko-capture.example/";
 constexpr char kSupportPage[] = "https://brisko-capture.example/support/";
 constexpr char kDownloadPage[] = "https://brisko-capture.example/download/";
@@ -107,13 +109,13 @@ TFrmMain::TFrmMain() : win::Form(MainArgs()) {
     return 0;
   });
 
-  trayIcon_ = std::make_unique<win::TrayIcon>(*this, artwork_.Icon(L"MAINICON", 16, Dpi()), "Brisko Capture");
-  trayIcon_->OnLeftPress = [this] { ShowProgram(); };
-  trayIcon_->OnRightClick = [this] {
-    POINT p;
-    GetCursorPos(&p);
-    trayMenu_.Popup(*this, p);
-  };
+  // The notification-area icon comes once the window is up: talking to the
+  // shell is the slowest step of the start and nothing waits for it.
+  OnMessage(kAddTrayIcon, [this](WPARAM, LPARAM) -> LRESULT {
+    AddTrayIcon();
+    return 0;
+  });
+  PostMessageW(Handle(), kAddTrayIcon, 0, 0);
 
   // Creation: the Temp folder for the editor's files, the empty capture
   // bitmap, the first profile, the hotkey.
@@ -125,6 +127,17 @@ TFrmMain::TFrmMain() : win::Form(MainArgs()) {
 }
 
 TFrmMain::~TFrmMain() { CleanUpOnEnd(); }
+
+void TFrmMain::AddTrayIcon() {
+  if (trayIcon_) return;
+  trayIcon_ = std::make_unique<win::TrayIcon>(*this, artwork_.Icon(L"MAINICON", 16, Dpi()), "Brisko Capture");
+  trayIcon_->OnLeftPress = [this] { ShowProgram(); };
+  trayIcon_->OnRightClick = [this] {
+    POINT p;
+    GetCursorPos(&p);
+    trayMenu_.Popup(*this, p);
+  };
+}
 
 void TFrmMain::ConnectWindows(TFrmSelectCapture* overlay, TFrmEditPic* editor, TFrmPickColor* picker) {
   overlay_ = overlay;

@@ -54,6 +54,7 @@ class TFrmMain : public win::Form {
   void BuildCaptureGroup();
   void BuildOtherSettings();
   void BuildMenus();
+  void AddTrayIcon();
   void PaintBanner(HDC dc);
   void PaintFrame(HDC dc);
 

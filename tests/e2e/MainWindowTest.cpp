@@ -43,6 +43,10 @@ TEST(MainWindow, IsTheBorderlessApplicationWindowWithoutATaskBarButton) {
   ASSERT_NE(owner, nullptr) << "the application window owns the main window";
   EXPECT_TRUE(GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
   EXPECT_FALSE(IsWindowVisible(owner));
+  // Aware of each monitor's DPI, so grabs are in physical pixels and never
+  // come out scaled or cut.
+  EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(main)),
+            DPI_AWARENESS_PER_MONITOR_AWARE);
 }
 
 TEST(SecondStart, EndsAtOnceAndBringsTheHiddenFirstInstanceBack) {
