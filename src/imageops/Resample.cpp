@@ -1,0 +1,385 @@
+#include "imageops/Resample.h"
+
+#include <cstring>
+#include <numeric>
+#include <stdexcept>
+#include <vector>
+
+#include "imageops/Bgr32.h"
+#include "imageops/Rows.h"
+
+namespace brisko {
+
+using imageops::Bgr24Rows;
+
+namespace {
+
+// How the destination pixels of one axis cover the source pixels. In units
+// of 1/(destination / g) source pixels (g the greatest common divisor of the
+// two lengths) every overlap is a whole number, and the overlaps of one
+// destination pixel add up to source / g, so the averages are exact
+// fractions.
+struct AreaWeights {
+  std::vector<std::int32_t> first;   // first source pixel of each destination pixel
+  std::vector<std::uint32_t> start;  // its first weight in `weights`; one extra end entry
+  std::vector<std::uint32_t> weights;
+  std::uint32_t total = 1;           // sum of the weights of any destination pixel
+};
+
+AreaWeights PlanAreaWeights(std::int32_t source, std::int32_t destination) {
+  AreaWeights plan;
+  const std::int64_t g = std::gcd(source, destination);
+  const std::int64_t perDestination = source / g;
+  const std::int64_t perSource = destination / g;
+  plan.total = static_cast<std::uint32_t>(perDestination);
+  plan.first.resize(static_cast<std::size_t>(destination));
+  plan.start.resize(static_cast<std::size_t>(destination) + 1);
+  plan.weights.reserve(static_cast<std::size_t>(source) + 2 * static_cast<std::size_t>(destination));
+  for (std::int32_t j = 0; j < destination; ++j) {
+    const std::int64_t lo = j * perDestination, hi = lo + perDestination;
+    std::int64_t i = lo / perSource;
+    plan.first[static_cast<std::size_t>(j)] = static_cast<std::int32_t>(i);
+    plan.start[static_cast<std::size_t>(j)] = static_cast<std::uint32_t>(plan.weights.size());
+    for (; i * perSource < hi; ++i) {
+      const std::int64_t overlap = std::min(hi, (i + 1) * perSource) - std::max(lo, i * perSource);
+      plan.weights.push_back(static_cast<std::uint32_t>(overlap));
+    }
+  }
+  plan.start.back() = static_cast<std::uint32_t>(plan.weights.size());
+  return plan;
+}
+
+// Source pixels [begin, end) of each destination pixel along one axis, for
+// the stretches that pick or combine whole pixels instead of averaging.
+struct PixelRanges {
+  std::vector<std::int32_t> begin;
+  std::vector<std::int32_t> end;
+  bool single = true;  // every range holds one pixel
+};
+
+PixelRanges PlanBlackOnWhite(std::int32_t source, std::int32_t destination) {
+  PixelRanges r;
+  r.begin.resize(static_cast<std::size_t>(destination));
+  r.end.resize(static_cast<std::size_t>(destination));
+  const std::int64_t s = source, d = destination;
+  for (std::int64_t i = 0; i < d; ++i) {
+    std::int64_t b, e;
+    if (d >= s) {
+      b = i * s / d;
+      e = b + 1;
+    } else {
+      b = (i * s + d - 1) / d;
+      e = ((i + 1) * s + d - 1) / d;
+    }
+    r.begin[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(b);
+    r.end[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(e);
+    r.single = r.single && e == b + 1;
+  }
+  return r;
+}
+
+PixelRanges SingleRangesOf(const AreaWeights& plan) {
+  PixelRanges r;
+  r.begin = plan.first;
+  r.end = plan.first;
+  for (auto& e : r.end) ++e;
+  return r;
+}
+
+// --- row kernels -----------------------------------------------------------
+
+void PickColumns(const std::uint8_t* BRISKO_RESTRICT source, const std::int32_t* columns, std::int32_t count,
+                 std::uint8_t* BRISKO_RESTRICT out) {
+  for (std::int32_t j = 0; j < count; ++j) imageops::CopyPixel(out + 3 * j, source + 3 * columns[j]);
+}
+
+// A source pixel repeated `factor` times: the whole-number enlargements.
+void RepeatColumns(const std::uint8_t* BRISKO_RESTRICT source, std::int32_t sourceCount, std::int32_t factor,
+                   std::uint8_t* BRISKO_RESTRICT out) {
+  if (factor == 2) {
+    for (std::int32_t i = 0; i < sourceCount; ++i) {
+      imageops::CopyPixel(out + 6 * i, source + 3 * i);
+      imageops::CopyPixel(out + 6 * i + 3, source + 3 * i);
+    }
+    return;
+  }
+  for (std::int32_t i = 0; i < sourceCount; ++i)
+    for (std::int32_t k = 0; k < factor; ++k) imageops::CopyPixel(out + 3 * (i * factor + k), source + 3 * i);
+}
+
+void AndColumns(const std::uint8_t* BRISKO_RESTRICT source, const PixelRanges& columns,
+                std::uint8_t* BRISKO_RESTRICT out) {
+  const auto count = static_cast<std::int32_t>(columns.begin.size());
+  for (std::int32_t j = 0; j < count; ++j) {
+    std::uint8_t b = 0xFF, g = 0xFF, r = 0xFF;
+    for (std::int32_t i = columns.begin[j]; i < columns.end[j]; ++i) {
+      b &= source[3 * i];
+      g &= source[3 * i + 1];
+      r &= source[3 * i + 2];
+    }
+    out[3 * j] = b;
+    out[3 * j + 1] = g;
+    out[3 * j + 2] = r;
+  }
+}
+
+BRISKO_VECTOR_CLONES void AndInto(std::uint8_t* BRISKO_RESTRICT accumulator,
+                                  const std::uint8_t* BRISKO_RESTRICT row, std::size_t bytes) {
+  for (std::size_t k = 0; k < bytes; ++k) accumulator[k] &= row[k];
+}
+
+// Two source rows halved in both directions. First every byte gets the
+// rounded mean of itself and the same channel of the next pixel in both
+// rows, a plain byte loop; then every other pixel of that is kept. The sum
+// of four is rounded half to even: (s + 1 + bit 2 of s) >> 2.
+BRISKO_VECTOR_CLONES void AverageQuads(const std::uint8_t* BRISKO_RESTRICT a, const std::uint8_t* BRISKO_RESTRICT b,
+                                       std::size_t bytes, std::uint8_t* BRISKO_RESTRICT out) {
+  for (std::size_t k = 0; k + 3 < bytes; ++k) {
+    const unsigned s = a[k] + a[k + 3] + b[k] + b[k + 3];
+    out[k] = static_cast<std::uint8_t>((s + 1 + ((s >> 2) & 1)) >> 2);
+  }
+}
+
+#if defined(BRISKO_X86_DISPATCH)
+// Sixteen output pixels from 32 pixels of each row: channels split, pairs
+// added by a multiply-add with ones, both rows summed and rounded.
+__attribute__((target("avx2"))) std::int32_t HalveRowPairAvx2(const std::uint8_t* a, const std::uint8_t* b,
+                                                              std::int32_t count, std::uint8_t* out) {
+  const __m256i ones = _mm256_set1_epi8(1), one = _mm256_set1_epi16(1);
+  std::int32_t j = 0;
+  for (; j + 16 <= count; j += 16) {
+    __m256i top[3], bottom[3];
+    imageops::SplitBgr32(a + 6 * j, top);
+    imageops::SplitBgr32(b + 6 * j, bottom);
+    __m128i halved[3];
+    for (int c = 0; c < 3; ++c) {
+      const __m256i s = _mm256_add_epi16(_mm256_maddubs_epi16(top[c], ones), _mm256_maddubs_epi16(bottom[c], ones));
+      const __m256i odd = _mm256_and_si256(_mm256_srli_epi16(s, 2), one);
+      const __m256i r = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(s, one), odd), 2);
+      // Lane 0 holds outputs 0..7, lane 1 outputs 8..15: pack, then bring
+      // the two low quadwords together.
+      const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(r, r), 0x08);
+      halved[c] = _mm256_castsi256_si128(packed);
+    }
+    imageops::JoinBgr16(halved, out + 3 * j);
+  }
+  return j;
+}
+#endif
+
+void HalveRowPair(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count, std::uint8_t* quads,
+                  std::uint8_t* out) {
+#if defined(BRISKO_X86_DISPATCH)
+  if (__builtin_cpu_supports("avx2")) {
+    const std::int32_t done = HalveRowPairAvx2(a, b, count, out);
+    a += 6 * done;
+    b += 6 * done;
+    out += 3 * done;
+    count -= done;
+  }
+#endif
+  AverageQuads(a, b, 6 * static_cast<std::size_t>(count), quads);
+  for (std::int32_t j = 0; j + 1 < count; ++j) imageops::CopyPixelWide(out + 3 * j, quads + 6 * j);
+  if (count > 0) imageops::CopyPixel(out + 3 * (count - 1), quads + 6 * (count - 1));
+}
+
+void SumColumns(const std::uint8_t* BRISKO_RESTRICT source, const AreaWeights& plan,
+                std::uint32_t* BRISKO_RESTRICT out) {
+  const auto count = static_cast<std::int32_t>(plan.first.size());
+  for (std::int32_t j = 0; j < count; ++j) {
+    const std::uint8_t* p = source + 3 * plan.first[j];
+    const std::uint32_t* w = plan.weights.data() + plan.start[j];
+    const std::uint32_t taps = plan.start[j + 1] - plan.start[j];
+    std::uint32_t b = 0, g = 0, r = 0;
+    for (std::uint32_t t = 0; t < taps; ++t) {
+      b += w[t] * p[3 * t];
+      g += w[t] * p[3 * t + 1];
+      r += w[t] * p[3 * t + 2];
+    }
+    out[3 * j] = b;
+    out[3 * j + 1] = g;
+    out[3 * j + 2] = r;
+  }
+}
+
+BRISKO_VECTOR_CLONES void StartSum(double* BRISKO_RESTRICT sum, const std::uint32_t* BRISKO_RESTRICT row,
+                                   double weight, std::size_t count) {
+  for (std::size_t k = 0; k < count; ++k) sum[k] = weight * row[k];
+}
+
+BRISKO_VECTOR_CLONES void AddToSum(double* BRISKO_RESTRICT sum, const std::uint32_t* BRISKO_RESTRICT row,
+                                   double weight, std::size_t count) {
+  for (std::size_t k = 0; k < count; ++k) sum[k] += weight * row[k];
+}
+
+// Sums below 2^53 are exact in doubles, and a correctly rounded quotient of
+// two such integers lands on the right side of every half-way point (a tie
+// is representable, a non-tie lies at least 1/(2 * total) away from one), so
+// rounding the quotient rounds the exact mean.
+BRISKO_VECTOR_CLONES void DivideSums(const double* BRISKO_RESTRICT sum, double total, std::size_t count,
+                                     std::uint8_t* BRISKO_RESTRICT out) {
+  for (std::size_t k = 0; k < count; ++k)
+    out[k] = static_cast<std::uint8_t>(imageops::RoundHalfEven(sum[k] / total));
+}
+
+// With a power-of-two total the reciprocal is exact and a product will do.
+BRISKO_VECTOR_CLONES void ScaleSums(const double* BRISKO_RESTRICT sum, double reciprocal, std::size_t count,
+                                    std::uint8_t* BRISKO_RESTRICT out) {
+  for (std::size_t k = 0; k < count; ++k)
+    out[k] = static_cast<std::uint8_t>(imageops::RoundHalfEven(sum[k] * reciprocal));
+}
+
+// --- whole stretches ---------------------------------------------------------
+
+std::uint8_t* TargetRow(Bitmap& target, const Rect& to, std::int32_t j) {
+  return target.Row(to.Top + j) + 3 * static_cast<std::size_t>(to.Left);
+}
+
+void CopyRect(Bgr24Rows& rows, const Rect& from, Bitmap& target, const Rect& to) {
+  const std::size_t bytes = 3 * static_cast<std::size_t>(to.Width());
+  for (std::int32_t j = 0; j < to.Height(); ++j)
+    std::memcpy(TargetRow(target, to, j), rows.Row(from.Top + j) + 3 * static_cast<std::size_t>(from.Left), bytes);
+}
+
+// Picks or AND-combines whole source pixels. Destination rows that repeat
+// the previous row's source range are copies of the row just written.
+void StretchByRanges(Bgr24Rows& rows, const Rect& from, Bitmap& target, const Rect& to, const PixelRanges& columns,
+                     const PixelRanges& lines) {
+  const std::int32_t dw = to.Width();
+  const std::size_t sourceBytes = 3 * static_cast<std::size_t>(from.Width());
+  std::vector<std::uint8_t> combined(lines.single ? 0 : sourceBytes);
+  const bool wholeFactor = columns.single && dw % from.Width() == 0;
+  const std::int32_t factor = dw / from.Width();
+  for (std::int32_t j = 0; j < to.Height(); ++j) {
+    std::uint8_t* out = TargetRow(target, to, j);
+    if (j > 0 && lines.begin[j] == lines.begin[j - 1] && lines.end[j] == lines.end[j - 1]) {
+      std::memcpy(out, TargetRow(target, to, j - 1), 3 * static_cast<std::size_t>(dw));
+      continue;
+    }
+    const std::uint8_t* source = rows.Row(from.Top + lines.begin[j]) + 3 * static_cast<std::size_t>(from.Left);
+    if (lines.end[j] - lines.begin[j] > 1) {
+      std::memcpy(combined.data(), source, sourceBytes);
+      for (std::int32_t y = lines.begin[j] + 1; y < lines.end[j]; ++y)
+        AndInto(combined.data(), rows.Row(from.Top + y) + 3 * static_cast<std::size_t>(from.Left), sourceBytes);
+      source = combined.data();
+    }
+    if (wholeFactor)
+      RepeatColumns(source, from.Width(), factor, out);
+    else if (columns.single)
+      PickColumns(source, columns.begin.data(), dw, out);
+    else
+      AndColumns(source, columns, out);
+  }
+}
+
+void HalveRect(Bgr24Rows& rows, const Rect& from, Bitmap& target, const Rect& to) {
+  std::vector<std::uint8_t> upper(3 * static_cast<std::size_t>(from.Width()));
+  std::vector<std::uint8_t> quads(3 * static_cast<std::size_t>(from.Width()));
+  for (std::int32_t j = 0; j < to.Height(); ++j) {
+    const std::size_t left = 3 * static_cast<std::size_t>(from.Left);
+    const std::uint8_t* a = rows.Row(from.Top + 2 * j) + left;
+    // A converting reader hands out one buffer for every row.
+    if (rows.Converts()) {
+      std::memcpy(upper.data(), a, upper.size());
+      a = upper.data();
+    }
+    const std::uint8_t* b = rows.Row(from.Top + 2 * j + 1) + left;
+    HalveRowPair(a, b, to.Width(), quads.data(), TargetRow(target, to, j));
+  }
+}
+
+void AverageRect(Bgr24Rows& rows, const Rect& from, Bitmap& target, const Rect& to) {
+  const AreaWeights across = PlanAreaWeights(from.Width(), to.Width());
+  const AreaWeights down = PlanAreaWeights(from.Height(), to.Height());
+  const std::size_t values = 3 * static_cast<std::size_t>(to.Width());
+  // Destination rows share at most two source rows with the one before, so
+  // two cached column sums mean every source row is summed once.
+  std::vector<std::uint32_t> columnSums[2] = {std::vector<std::uint32_t>(values), std::vector<std::uint32_t>(values)};
+  std::int32_t cachedRow[2] = {-1, -1};
+  auto sumsOfRow = [&](std::int32_t y) -> const std::uint32_t* {
+    const int slot = y & 1;
+    if (cachedRow[slot] != y) {
+      SumColumns(rows.Row(from.Top + y) + 3 * static_cast<std::size_t>(from.Left), across, columnSums[slot].data());
+      cachedRow[slot] = y;
+    }
+    return columnSums[slot].data();
+  };
+  std::vector<double> sum(values);
+  const std::uint64_t total = std::uint64_t{across.total} * down.total;
+  const bool powerOfTwo = (total & (total - 1)) == 0;
+  for (std::int32_t j = 0; j < to.Height(); ++j) {
+    const std::uint32_t* w = down.weights.data() + down.start[j];
+    const std::uint32_t taps = down.start[j + 1] - down.start[j];
+    StartSum(sum.data(), sumsOfRow(down.first[j]), w[0], values);
+    for (std::uint32_t t = 1; t < taps; ++t) AddToSum(sum.data(), sumsOfRow(down.first[j] + static_cast<std::int32_t>(t)), w[t], values);
+    std::uint8_t* out = TargetRow(target, to, j);
+    if (powerOfTwo)
+      ScaleSums(sum.data(), 1.0 / static_cast<double>(total), values, out);
+    else
+      DivideSums(sum.data(), static_cast<double>(total), values, out);
+  }
+}
+
+void CheckInside(const Rect& r, const Bitmap& b, const char* what) {
+  if (r.Left < 0 || r.Top < 0 || r.Right > b.Width() || r.Bottom > b.Height())
+    throw std::invalid_argument(std::string(what) + " rectangle reaches outside its bitmap");
+}
+
+}  // namespace
+
+void ResampleRect(const Bitmap& source, const Rect& from, Bitmap& target, const Rect& to) {
+  if (target.Format() != PixelFormat::Bgr24) throw std::invalid_argument("ResampleRect draws into 24-bit bitmaps only");
+  if (from.IsEmpty() || to.IsEmpty()) return;
+  CheckInside(from, source, "source");
+  CheckInside(to, target, "destination");
+  Bgr24Rows rows(source);
+  if (from.Width() == to.Width() && from.Height() == to.Height()) {
+    CopyRect(rows, from, target, to);
+  } else if (from.Width() == 2 * to.Width() && from.Height() == 2 * to.Height()) {
+    HalveRect(rows, from, target, to);
+  } else if (to.Width() % from.Width() == 0 && to.Height() % from.Height() == 0) {
+    // Every destination pixel lies inside one source pixel.
+    StretchByRanges(rows, from, target, to, SingleRangesOf(PlanAreaWeights(from.Width(), to.Width())),
+                    SingleRangesOf(PlanAreaWeights(from.Height(), to.Height())));
+  } else {
+    AverageRect(rows, from, target, to);
+  }
+}
+
+void Resample(const Bitmap& source, Bitmap& target, std::int32_t width, std::int32_t height) {
+  if (&source == &target) {
+    const Bitmap copy = source;
+    Resample(copy, target, width, height);
+    return;
+  }
+  imageops::PrepareBgr24(target, width, height);
+  ResampleRect(source, Rect{0, 0, source.Width(), source.Height()}, target, Rect{0, 0, width, height});
+  if (source.IsEmpty()) target.Fill(kWhite);
+  imageops::ZeroPadding(target);
+}
+
+Bitmap Resample(const Bitmap& source, std::int32_t width, std::int32_t height) {
+  Bitmap target;
+  Resample(source, target, width, height);
+  return target;
+}
+
+void StretchBlackOnWhite(const Bitmap& source, Bitmap& target, std::int32_t width, std::int32_t height) {
+  if (&source == &target) {
+    const Bitmap copy = source;
+    StretchBlackOnWhite(copy, target, width, height);
+    return;
+  }
+  imageops::PrepareBgr24(target, width, height);
+  if (source.IsEmpty()) {
+    target.Fill(kWhite);
+  } else if (!target.IsEmpty()) {
+    Bgr24Rows rows(source);
+    const Rect all{0, 0, source.Width(), source.Height()};
+    StretchByRanges(rows, all, target, Rect{0, 0, width, height}, PlanBlackOnWhite(source.Width(), width),
+                    PlanBlackOnWhite(source.Height(), height));
+  }
+  imageops::ZeroPadding(target);
+}
+
+}  // namespace brisko

@@ -1,0 +1,158 @@
+#include "imageops/Filters.h"
+
+#include <gtest/gtest.h>
+
+#include "ImageOpsPictures.h"
+
+namespace brisko {
+namespace {
+
+using testpictures::Flat;
+using testpictures::Random;
+using testpictures::SamePixels;
+
+bool BordersEqual(const Bitmap& a, const Bitmap& b) {
+  for (int x = 0; x < a.Width(); ++x)
+    if (a.PixelAt(x, 0) != b.PixelAt(x, 0) || a.PixelAt(x, a.Height() - 1) != b.PixelAt(x, b.Height() - 1)) return false;
+  for (int y = 0; y < a.Height(); ++y)
+    if (a.PixelAt(0, y) != b.PixelAt(0, y) || a.PixelAt(a.Width() - 1, y) != b.PixelAt(b.Width() - 1, y)) return false;
+  return true;
+}
+
+// --- the 3 x 3 filters ------------------------------------------------------------
+
+TEST(Filters3x3, EdgeFilterShowsRisingStepsOnly) {
+  Bitmap step = Flat(10, 5, kBlack);
+  step.FillRect(Rect{6, 0, 10, 5}, kWhite);
+  Bitmap out;
+  EdgeDetect(step, out, 1);
+  for (int y = 1; y < 4; ++y)
+    for (int x = 1; x < 9; ++x) ASSERT_EQ(out.PixelAt(x, y), (x == 5 || x == 6) ? kWhite : kBlack) << x;
+  Bitmap falling = Flat(10, 5, kWhite);
+  falling.FillRect(Rect{6, 0, 10, 5}, kBlack);
+  EdgeDetect(falling, out, 1);
+  for (int y = 1; y < 4; ++y)
+    for (int x = 1; x < 9; ++x) ASSERT_EQ(out.PixelAt(x, y), kBlack);
+  // Other kinds look at rows instead: a rising step downward.
+  Bitmap down = Flat(6, 8, kBlack);
+  down.FillRect(Rect{0, 4, 6, 8}, kWhite);
+  EdgeDetect(down, out, 0);
+  EXPECT_EQ(out.PixelAt(2, 3), kWhite);
+  EXPECT_EQ(out.PixelAt(2, 5), kBlack);
+}
+
+TEST(Filters3x3, BlurOfOnePointAndSharpenOfAFlatPicture) {
+  Bitmap point = Flat(5, 5, kBlack);
+  point.SetPixelAt(2, 2, kWhite);
+  Bitmap out;
+  GaussianBlur(point, out);
+  EXPECT_EQ(out.PixelAt(2, 2), MakeColour(63, 63, 63));
+  EXPECT_EQ(out.PixelAt(2, 1), MakeColour(31, 31, 31));
+  EXPECT_EQ(out.PixelAt(3, 2), MakeColour(31, 31, 31));
+  EXPECT_EQ(out.PixelAt(1, 1), MakeColour(15, 15, 15));
+  EXPECT_EQ(out.PixelAt(3, 3), MakeColour(15, 15, 15));
+  const Bitmap flat = Flat(9, 6, MakeColour(40, 90, 250));
+  Sharpen(flat, out);
+  EXPECT_TRUE(SamePixels(out, flat));
+}
+
+TEST(Filters3x3, FixedFiltersEqualTheGeneralRuleWithTheirKernels) {
+  const Bitmap p = Random(45, 13);
+  Bitmap fast, general;
+  EdgeDetect(p, fast, 1);
+  Convolve3x3(p, general, {-1, 0, 1, -1, 0, 1, -1, 0, 1}, 1);
+  EXPECT_TRUE(SamePixels(fast, general));
+  EdgeDetect(p, fast, 7);
+  Convolve3x3(p, general, {-1, -1, -1, 0, 0, 0, 1, 1, 1}, 1);
+  EXPECT_TRUE(SamePixels(fast, general));
+  Sharpen(p, fast);
+  Convolve3x3(p, general, {0, -1, 0, -1, 5, -1, 0, -1, 0}, 1);
+  EXPECT_TRUE(SamePixels(fast, general));
+  GaussianBlur(p, fast);
+  Convolve3x3(p, general, {1, 2, 1, 2, 4, 2, 1, 2, 1}, 16);
+  EXPECT_TRUE(SamePixels(fast, general));
+}
+
+TEST(Filters3x3, BordersAndThinPicturesStayAsTheyWere) {
+  const Bitmap p = Random(17, 11);
+  Bitmap out;
+  for (int run = 0; run < 4; ++run) {
+    if (run == 0) Sharpen(p, out);
+    if (run == 1) GaussianBlur(p, out);
+    if (run == 2) EdgeDetect(p, out, 1);
+    if (run == 3) Convolve3x3(p, out, {3, -7, 2, 9, -1, 4, 0, 8, -5}, 3);
+    EXPECT_TRUE(BordersEqual(out, p)) << run;
+  }
+  for (const auto& size : {std::pair{2, 9}, std::pair{9, 2}, std::pair{1, 1}, std::pair{0, 0}}) {
+    const Bitmap thin = Random(size.first, size.second);
+    Sharpen(thin, out);
+    EXPECT_TRUE(SamePixels(out, thin));
+    GaussianBlur(thin, out);
+    EXPECT_TRUE(SamePixels(out, thin));
+    EdgeDetect(thin, out, 1);
+    EXPECT_TRUE(SamePixels(out, thin));
+  }
+}
+
+TEST(Filters3x3, DivisionTruncatesAndInPlaceReadsTheUnfilteredPicture) {
+  Bitmap p = Flat(3, 3, MakeColour(255, 5, 0));
+  Convolve3x3(p, {0, 0, 0, 0, 1, 0, 0, 0, 0}, 2);
+  EXPECT_EQ(p.PixelAt(1, 1), MakeColour(127, 2, 0));
+  Convolve3x3(p, {0, 0, 0, 0, 1, 0, 0, 0, 0}, 0);
+  EXPECT_EQ(p.PixelAt(1, 1), MakeColour(127, 2, 0)) << "divisor 0 counts as 1";
+  // A kernel that copies the left neighbour shows whether the pass read
+  // pixels it had already written.
+  Bitmap ramp(6, 3);
+  for (int x = 0; x < 6; ++x)
+    for (int y = 0; y < 3; ++y) ramp.SetPixelAt(x, y, MakeColour(static_cast<std::uint8_t>(10 * x), 0, 0));
+  Convolve3x3(ramp, {0, 0, 0, 1, 0, 0, 0, 0, 0}, 1);
+  for (int x = 1; x < 5; ++x) EXPECT_EQ(RedOf(ramp.PixelAt(x, 1)), 10 * (x - 1));
+}
+
+// --- distortions -----------------------------------------------------------------
+
+TEST(Distortions, TwistKeepsTheCentreAndTurnsAQuarterNearIt) {
+  const Bitmap p = Random(21, 15);
+  Bitmap out;
+  Twist(p, out);
+  EXPECT_EQ(out.PixelAt(10, 7), p.PixelAt(10, 7));
+  // Near the centre the picture turns a quarter counter-clockwise: right of
+  // the centre shows what was below it, left of it what was above.
+  Bitmap bands = Flat(21, 15, kBlack);
+  bands.FillRect(Rect{0, 8, 21, 9}, kWhite);
+  bands.FillRect(Rect{0, 6, 21, 7}, MakeColour(0, 0, 255));
+  Twist(bands, out);
+  EXPECT_EQ(out.PixelAt(11, 7), kWhite);
+  EXPECT_EQ(out.PixelAt(9, 7), MakeColour(0, 0, 255));
+  Twist(Bitmap(), out);
+  EXPECT_TRUE(out.IsEmpty());
+  Twist(p, out, 0);
+  EXPECT_TRUE(SamePixels(out, p));
+  for (const auto& size : {std::pair{1, 1}, std::pair{2, 7}, std::pair{400, 2}}) {
+    Twist(Random(size.first, size.second), out);
+    EXPECT_EQ(out.Width(), size.first);
+  }
+}
+
+TEST(Distortions, WaveMovesWholePixels) {
+  const Bitmap p = Random(20, 12);
+  Bitmap out;
+  WaveWarp(p, out);
+  EXPECT_EQ(out.PixelAt(0, 0), p.PixelAt(0, 0));
+  EXPECT_EQ(out.PixelAt(3, 0), p.PixelAt(3, 2)) << "2 sin(1.5) rounds to 2";
+  // y = 9: 2 sin(1.5) again moves the column by 2; x = 1: 2 sin(0.5) = 0.96.
+  EXPECT_EQ(out.PixelAt(1, 9), p.PixelAt(3, 10));
+  WaveWarp(p, out, 0, 6, 2);
+  EXPECT_TRUE(SamePixels(out, p));
+  // Wrapping: x = 0, y = 4 reads column round(2 sin(4/6) + 0) = 1 and
+  // row 4; negative positions count back from the far side.
+  WaveWarp(p, out, 2, 6, -3);
+  EXPECT_EQ(out.PixelAt(0, 4), p.PixelAt(20 - 1 - 2, 4));
+  for (const auto& size : {std::pair{1, 1}, std::pair{2, 7}, std::pair{300, 1}}) {
+    WaveWarp(Random(size.first, size.second), out);
+    EXPECT_EQ(out.Height(), size.second);
+  }
+}
+
+}  // namespace
+}  // namespace brisko

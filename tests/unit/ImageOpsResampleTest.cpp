@@ -1,0 +1,169 @@
+#include "imageops/Resample.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "ImageOpsPictures.h"
+
+namespace brisko {
+namespace {
+
+using testpictures::Flat;
+using testpictures::Random;
+using testpictures::SamePixels;
+
+// The area mean written out plainly: destination pixel j of an axis covers
+// [j * s, (j + 1) * s) in units of 1/d source pixels, source pixel i covers
+// [i * d, (i + 1) * d); the weight of a pair is the product of the overlaps.
+Bitmap ReferenceAreaMean(const Bitmap& source, std::int32_t dw, std::int32_t dh) {
+  const std::int64_t sw = source.Width(), sh = source.Height();
+  auto overlap = [](std::int64_t j, std::int64_t i, std::int64_t s, std::int64_t d) {
+    return std::max<std::int64_t>(0, std::min((j + 1) * s, (i + 1) * d) - std::max(j * s, i * d));
+  };
+  Bitmap out(dw, dh);
+  for (std::int32_t y = 0; y < dh; ++y)
+    for (std::int32_t x = 0; x < dw; ++x) {
+      std::int64_t sum[3] = {0, 0, 0};
+      for (std::int64_t sy = 0; sy < sh; ++sy) {
+        const std::int64_t wy = overlap(y, sy, sh, dh);
+        if (wy == 0) continue;
+        for (std::int64_t sx = 0; sx < sw; ++sx) {
+          const std::int64_t wgt = wy * overlap(x, sx, sw, dw);
+          for (int c = 0; c < 3; ++c) sum[c] += wgt * source.Row(static_cast<std::int32_t>(sy))[3 * sx + c];
+        }
+      }
+      const std::int64_t total = sw * sh;
+      for (int c = 0; c < 3; ++c) {
+        std::int64_t q = sum[c] / total;
+        const std::int64_t twice = 2 * (sum[c] - q * total);
+        if (twice > total || (twice == total && (q & 1))) ++q;
+        out.Row(y)[3 * x + c] = static_cast<std::uint8_t>(q);
+      }
+    }
+  return out;
+}
+
+TEST(Resample, ScaleOneIsTheIdentityForEveryFormat) {
+  const Bitmap picture = Random(37, 11);
+  EXPECT_TRUE(SamePixels(Resample(picture, 37, 11), picture));
+  Bitmap reduced = picture;
+  reduced.SetFormat(PixelFormat::Rgb565);
+  const Bitmap out = Resample(reduced, 37, 11);
+  EXPECT_EQ(out.Format(), PixelFormat::Bgr24);
+  EXPECT_TRUE(SamePixels(out, reduced));
+}
+
+TEST(Resample, MatchesTheExactAreaMeanAtAnyRatio) {
+  const Bitmap picture = Random(23, 17, 7);
+  const std::int32_t sizes[][2] = {{11, 8}, {12, 9}, {7, 17}, {23, 5}, {46, 34}, {30, 20}, {69, 51}, {1, 1}, {5, 40}};
+  for (const auto& s : sizes) {
+    SCOPED_TRACE(testing::Message() << s[0] << " x " << s[1]);
+    EXPECT_TRUE(SamePixels(Resample(picture, s[0], s[1]), ReferenceAreaMean(picture, s[0], s[1])));
+  }
+  // Halving rows long enough for the wide kernels, with a tail.
+  const Bitmap wide = Random(2 * 53, 6, 8);
+  EXPECT_TRUE(SamePixels(Resample(wide, 53, 3), ReferenceAreaMean(wide, 53, 3)));
+}
+
+TEST(Resample, HalvingRoundsTiesToEven) {
+  Bitmap picture(4, 2);
+  // Blocks summing to 2 (mean 0.5) and to 6 (mean 1.5).
+  const std::uint8_t values[2][4] = {{0, 1, 1, 2}, {1, 0, 2, 1}};
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x) picture.SetPixelAt(x, y, MakeColour(values[y][x], 0, 0));
+  const Bitmap half = Resample(picture, 2, 1);
+  EXPECT_EQ(RedOf(half.PixelAt(0, 0)), 0);
+  EXPECT_EQ(RedOf(half.PixelAt(1, 0)), 2);
+  EXPECT_TRUE(SamePixels(half, ReferenceAreaMean(picture, 2, 1)));
+}
+
+TEST(Resample, FlatAreasKeepTheirColourAndValuesStayInRange) {
+  const Colour c = MakeColour(201, 7, 99);
+  for (const auto& s : {std::pair{13, 7}, std::pair{3, 2}, std::pair{100, 1}, std::pair{1, 60}}) {
+    const Bitmap out = Resample(Flat(29, 19, c), s.first, s.second);
+    for (std::int32_t y = 0; y < out.Height(); ++y)
+      for (std::int32_t x = 0; x < out.Width(); ++x) ASSERT_EQ(out.PixelAt(x, y), c);
+  }
+  // Only 0 and 255: every mean of them stays within 0..255 and is exact.
+  Bitmap extremes(9, 9);
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 9; ++x) extremes.SetPixelAt(x, y, (x + y) % 2 ? kWhite : kBlack);
+  EXPECT_TRUE(SamePixels(Resample(extremes, 4, 5), ReferenceAreaMean(extremes, 4, 5)));
+}
+
+TEST(Resample, VeryWideAndVeryTallPictures) {
+  const Bitmap wide = Random(5000, 1, 3), tall = Random(1, 5000, 4);
+  EXPECT_TRUE(SamePixels(Resample(wide, 7, 2), ReferenceAreaMean(wide, 7, 2)));
+  EXPECT_TRUE(SamePixels(Resample(tall, 3, 9), ReferenceAreaMean(tall, 3, 9)));
+}
+
+TEST(Resample, EmptyPicturesGiveEmptyOrWhiteResults) {
+  EXPECT_TRUE(Resample(Random(5, 5), 0, 0).IsEmpty());
+  const Bitmap fromNothing = Resample(Bitmap(), 2, 2);
+  EXPECT_EQ(fromNothing.PixelAt(1, 1), kWhite);
+}
+
+TEST(Resample, ReusedTargetKeepsItsPixelBlock) {
+  const Bitmap picture = Random(20, 10);
+  Bitmap target;
+  Resample(picture, target, 10, 5);
+  const std::uint8_t* block = target.Data();
+  Resample(Random(20, 10, 9), target, 10, 5);
+  EXPECT_EQ(target.Data(), block);
+  EXPECT_TRUE(SamePixels(target, ReferenceAreaMean(Random(20, 10, 9), 10, 5)));
+}
+
+TEST(ResampleRect, DrawsOnlyIntoTheDestinationRectangle) {
+  const Bitmap picture = Random(8, 6);
+  Bitmap target = Flat(10, 4, kBlack);
+  ResampleRect(picture, Rect{2, 1, 6, 5}, target, Rect{3, 1, 9, 3});
+  Bitmap part(4, 4);
+  part.CopyFrom(picture, Rect{2, 1, 6, 5}, 0, 0);
+  const Bitmap expected = ReferenceAreaMean(part, 6, 2);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 10; ++x) {
+      const bool inside = x >= 3 && x < 9 && y >= 1 && y < 3;
+      ASSERT_EQ(target.PixelAt(x, y), inside ? expected.PixelAt(x - 3, y - 1) : kBlack) << x << "," << y;
+    }
+  EXPECT_THROW(ResampleRect(picture, Rect{0, 0, 9, 1}, target, Rect{0, 0, 1, 1}), std::invalid_argument);
+  EXPECT_THROW(ResampleRect(picture, Rect{0, 0, 1, 1}, target, Rect{9, 0, 11, 1}), std::invalid_argument);
+}
+
+TEST(StretchBlackOnWhite, ShrinkingAndsTheDroppedPixelsIntoTheKeptOne) {
+  Bitmap picture(4, 1);
+  picture.SetPixelAt(0, 0, MakeColour(0xF0, 0x0F, 0xFF));
+  picture.SetPixelAt(1, 0, MakeColour(0x3C, 0xFF, 0x81));
+  picture.SetPixelAt(2, 0, kWhite);
+  picture.SetPixelAt(3, 0, MakeColour(1, 2, 3));
+  Bitmap out;
+  StretchBlackOnWhite(picture, out, 2, 1);
+  EXPECT_EQ(out.PixelAt(0, 0), MakeColour(0x30, 0x0F, 0x81));
+  EXPECT_EQ(out.PixelAt(1, 0), MakeColour(1, 2, 3));
+  // Rows combine the same way.
+  Bitmap column(1, 3);
+  column.SetPixelAt(0, 0, MakeColour(0x0F, 0, 0));
+  column.SetPixelAt(0, 1, MakeColour(0x3F, 0, 0));
+  column.SetPixelAt(0, 2, MakeColour(0xFF, 0, 0));
+  StretchBlackOnWhite(column, out, 1, 1);
+  EXPECT_EQ(out.PixelAt(0, 0), MakeColour(0x0F, 0, 0));
+}
+
+TEST(StretchBlackOnWhite, GrowingRepeatsPixels) {
+  const Bitmap picture = Random(3, 2);
+  Bitmap out;
+  StretchBlackOnWhite(picture, out, 7, 5);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 7; ++x) ASSERT_EQ(out.PixelAt(x, y), picture.PixelAt(x * 3 / 7, y * 2 / 5));
+  // One axis shrinking while the other grows.
+  StretchBlackOnWhite(picture, out, 1, 4);
+  for (int y = 0; y < 4; ++y) {
+    const int sy = y * 2 / 4;
+    Colour all = 0xFFFFFF;
+    for (int x = 0; x < 3; ++x) all &= picture.PixelAt(x, sy);
+    ASSERT_EQ(out.PixelAt(0, y), all);
+  }
+}
+
+}  // namespace
+}  // namespace brisko
