@@ -20,6 +20,9 @@ enum Result : int {
   kCannotReadSource = 1,
   kCannotWriteTarget = 2,
   kNotAvailable = 3,
+  // The source was read, but the picture cannot be converted: it is too
+  // large for the target format, or the system refused a drawing step.
+  kConversionFailed = 4,
 };
 }  // namespace lumeral
 

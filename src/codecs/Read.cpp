@@ -1,0 +1,39 @@
+#include "codecs/Codecs.h"
+#include "codecs/Gif.h"
+#include "codecs/Jpeg.h"
+#include "codecs/Png.h"
+#include "codecs/Tiff.h"
+#include "core/Bmp.h"
+
+namespace brisko {
+
+Bitmap ReadImage(std::span<const std::uint8_t> file, ImageFormat format, const ProgressFn& progress) {
+  switch (format) {
+    case ImageFormat::Bmp: {
+      ProgressReporter reporter(progress, 1);
+      Bitmap picture = ReadBmp(file);
+      reporter.Finish();
+      return picture;
+    }
+    case ImageFormat::Jpeg: return ReadJpeg(file, progress);
+    case ImageFormat::Png: return ReadPng(file, progress);
+    case ImageFormat::Tiff: return ReadTiff(file, progress);
+    case ImageFormat::Gif: return ReadGif(file, progress);
+    case ImageFormat::Pcx:
+    case ImageFormat::Tga: break;
+  }
+  throw ImageError("Cannot read this type of picture file.");
+}
+
+Bitmap ReadImageFile(const std::filesystem::path& path, ImageFormat format, const ProgressFn& progress) {
+  return ReadImage(ReadFileBytes(path), format, progress);
+}
+
+Bitmap ReadImageFile(const std::filesystem::path& path, const ProgressFn& progress) {
+  const std::optional<ImageFormat> format = FormatForOpening(path);
+  if (!format)
+    throw ImageError("Cannot read " + Utf8FromPath(path.filename()) + ": its type of picture file is not supported.");
+  return ReadImageFile(path, *format, progress);
+}
+
+}  // namespace brisko
