@@ -36,9 +36,10 @@ int RunFirstInstance(HINSTANCE instance, UINT instanceMessage) {
   brisko::TFrmSelectCapture overlay(main.Controller());
   brisko::TFrmEditPic editor(main.Controller());
   brisko::TFrmShowInfo info;
-  brisko::TFrmMagnifier magnifier;
+  brisko::TFrmMagnifier magnifier(overlay.Handle());
   brisko::TFrmPickColor picker(main.Controller());
   main.ConnectWindows(&overlay, &editor, &picker);
+  overlay.ConnectWindows(&info, &magnifier, &picker);
 
   // A second start broadcasts the instance message to every top-level
   // window; each copy brings this instance forward, to the same effect.

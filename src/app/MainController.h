@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "core/Bitmap.h"
 #include "core/Colour.h"
@@ -43,6 +44,10 @@ struct MainController {
   // ends (unless it was sent to the notification area).
   HWND MainWindow = nullptr;
   std::function<void()> ShowMainWindow;
+  // The hidden application window that owns the program's windows.
+  HWND ApplicationWindow = nullptr;
+  // Shows in the editor the picture just written to `baseFile`.
+  std::function<void(const std::string& baseFile)> ShowInEditor;
 };
 
 }  // namespace brisko

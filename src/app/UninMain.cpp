@@ -85,6 +85,7 @@ void DrawLine(HDC dc, int x0, int y0, int x1, int y1) {
 
 TFrmMain::TFrmMain() : win::Form(MainArgs()) {
   controller_.MainWindow = Handle();
+  controller_.ApplicationWindow = win::Application::Current().Window();
   controller_.ShowMainWindow = [this] { ReturnAfterCapture(); };
   BuildBanner();
   BuildProfiles();
@@ -120,7 +121,8 @@ TFrmMain::TFrmMain() : win::Form(MainArgs()) {
   // Creation: the Temp folder for the editor's files, the empty capture
   // bitmap, the first profile, the hotkey.
   EnsureFolder(TempFolder() + "Temp");
-  controller_.CapturedBitmap = Bitmap();
+  // In the screen's own layout, so grabs copy without converting.
+  controller_.CapturedBitmap = Bitmap(0, 0, PixelFormat::Bgrx32);
   SelectProfile(kCaptureRegion);
   ReadHotkey();
   RegisterCaptureHotkey();
@@ -143,6 +145,11 @@ void TFrmMain::ConnectWindows(TFrmSelectCapture* overlay, TFrmEditPic* editor, T
   overlay_ = overlay;
   editor_ = editor;
   picker_ = picker;
+  controller_.ShowInEditor = [this](const std::string&) {
+    if (!editor_) return;
+    editor_->Show();
+    SetForegroundWindow(editor_->Handle());
+  };
 }
 
 // ------------------------------------------------------------------- layout
@@ -665,7 +672,8 @@ void TFrmMain::UnregisterCaptureHotkey() {
 void TFrmMain::CleanUpOnEnd() {
   if (cleanedUp_) return;
   cleanedUp_ = true;
-  controller_.CapturedBitmap = Bitmap();
+  // In the screen's own layout, so grabs copy without converting.
+  controller_.CapturedBitmap = Bitmap(0, 0, PixelFormat::Bgrx32);
   UnregisterCaptureHotkey();
   const std::string temp = TempFolder();
   for (const char* name : {"temp.bmp", "tempNew.bmp"}) DeleteFileW(win::Widen(temp + name).c_str());

@@ -1,5 +1,18 @@
 #include "capture/UnitSelectCapture.h"
 
+#include <windowsx.h>
+
+#include "app/Share.h"
+#include "capture/BitmapCut.h"
+#include "capture/MagnifierView.h"
+#include "capture/Grab.h"
+#include "capture/ShapeCut.h"
+#include "capture/UnitMagnifier.h"
+#include "capture/UnitPickColor.h"
+#include "capture/UnitShowInfo.h"
+#include "widgets/Application.h"
+#include "widgets/Dib.h"
+
 namespace brisko {
 
 namespace {
@@ -9,20 +22,105 @@ win::FormArgs OverlayArgs() {
   args.className = L"TFrmSelectCapture";
   args.caption = L"SelectCapture";
   args.style = WS_POPUP;
+  // No owner: the overlay belongs neither to the main window nor to the
+  // application window.
   args.exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
   args.width = 0;
   args.height = 0;
   args.centred = false;
   args.dialogKeys = false;
+  args.background = kBlack;
   return args;
+}
+
+Point PointOf(LPARAM position) { return Point{GET_X_LPARAM(position), GET_Y_LPARAM(position)}; }
+
+// The shift state of a pointer event: keys and buttons held.
+unsigned ShiftOf(WPARAM keys) {
+  unsigned shift = 0;
+  if (keys & MK_SHIFT) shift |= kShiftKey;
+  if (keys & MK_CONTROL) shift |= kCtrlKey;
+  if (GetKeyState(VK_MENU) < 0) shift |= kAltKey;
+  if (keys & MK_LBUTTON) shift |= kLeftButton;
+  if (keys & MK_RBUTTON) shift |= kRightButton;
+  if (keys & MK_MBUTTON) shift |= kMiddleButton;
+  return shift;
+}
+
+SelectionKey KeyOf(WPARAM key) {
+  switch (key) {
+    case VK_RETURN: return SelectionKey::Enter;
+    case VK_SPACE: return SelectionKey::Space;
+    case VK_ESCAPE: return SelectionKey::Escape;
+    case VK_LEFT: return SelectionKey::Left;
+    case VK_UP: return SelectionKey::Up;
+    case VK_RIGHT: return SelectionKey::Right;
+    case VK_DOWN: return SelectionKey::Down;
+    default: return SelectionKey::Other;
+  }
 }
 
 }  // namespace
 
 TFrmSelectCapture::TFrmSelectCapture(MainController& main) : win::Form(OverlayArgs()), main_(main) {
+  cursor_ = LoadCursorW(nullptr, IDC_HAND);
   OnTimer = [this](UINT_PTR id) {
     if (id == kTimer1) Timer1Timer();
   };
+  OnPaint = [this](HDC dc, const RECT& area) { PaintPicture(dc, area); };
+  OnKeyDown = [this](WPARAM key, bool& handled) { FormKeyDown(key, handled); };
+  OnMessage(WM_ERASEBKGND, [](WPARAM, LPARAM) -> LRESULT { return 1; });
+  OnMessage(WM_SETCURSOR, [this](WPARAM wParam, LPARAM lParam) -> LRESULT {
+    if (LOWORD(lParam) != HTCLIENT) return DefWindowProcW(Handle(), WM_SETCURSOR, wParam, lParam);
+    SetCursor(cursor_);
+    return TRUE;
+  });
+  auto down = [this](PointerButton button) {
+    return [this, button](WPARAM keys, LPARAM position) -> LRESULT {
+      Image1MouseDown(button, keys, position);
+      return 0;
+    };
+  };
+  auto up = [this](PointerButton button) {
+    return [this, button](WPARAM, LPARAM position) -> LRESULT {
+      Image1MouseUp(button, position);
+      return 0;
+    };
+  };
+  OnMessage(WM_LBUTTONDOWN, down(PointerButton::Left));
+  OnMessage(WM_RBUTTONDOWN, down(PointerButton::Right));
+  OnMessage(WM_MBUTTONDOWN, down(PointerButton::Middle));
+  OnMessage(WM_LBUTTONUP, up(PointerButton::Left));
+  OnMessage(WM_RBUTTONUP, up(PointerButton::Right));
+  OnMessage(WM_MBUTTONUP, up(PointerButton::Middle));
+  OnMessage(WM_MOUSEMOVE, [this](WPARAM keys, LPARAM position) -> LRESULT {
+    Image1MouseMove(keys, position);
+    return 0;
+  });
+  OnMessage(WM_LBUTTONDBLCLK, [this](WPARAM keys, LPARAM position) -> LRESULT {
+    Image1DblClick(keys, position);
+    return 0;
+  });
+}
+
+void TFrmSelectCapture::ConnectWindows(TFrmShowInfo* info, TFrmMagnifier* magnifier, TFrmPickColor* picker) {
+  info_ = info;
+  magnifier_ = magnifier;
+  picker_ = picker;
+}
+
+CaptureWindows TFrmSelectCapture::Windows() { return CaptureWindows{this, info_, magnifier_}; }
+
+void TFrmSelectCapture::OutputCapture() {
+  interactive_ = false;
+  picture_ = Bitmap();
+  brisko::OutputCapture(main_, Windows());
+}
+
+void TFrmSelectCapture::EndCapture() {
+  interactive_ = false;
+  picture_ = Bitmap();
+  brisko::EndCapture(main_, Windows());
 }
 
 void TFrmSelectCapture::ArmStartTimer(UINT delay) { StartTimer(kTimer1, delay); }
@@ -30,11 +128,222 @@ void TFrmSelectCapture::ArmStartTimer(UINT delay) { StartTimer(kTimer1, delay); 
 void TFrmSelectCapture::Timer1Timer() {
   // One tick per capture: the timer is disabled before anything else runs.
   StopTimer(kTimer1);
-  DispatchCapture();
+  picture_ = Bitmap();
+  interactive_ = false;
+  Bitmap& captured = main_.CapturedBitmap;
+  switch (main_.CaptureKind) {
+    case kCaptureRegion:
+      GrabScreen(captured, main_.CursorFlag);
+      selection_.Start(main_.RegionShape);
+      cursor_ = LoadCursorW(nullptr, IDC_HAND);
+      ShowOverlay();
+      if (magnifier_)
+        magnifier_->ShowPage(main_.RegionShape == kShapeFreeHand ? MagnifierPage::HandFree : MagnifierPage::Default);
+      break;
+    case kCaptureWindowObject:
+      if (main_.ObjectMode == kObjectAutoScroll)
+        StartAutoScroll();
+      else if (main_.ObjectMode == kObjectMenuTime)
+        StartMenuCapture();
+      else
+        StartWindowPicking();
+      break;
+    case kCaptureForegroundWindow:
+      GrabWindow(GetForegroundWindow(), captured, main_.CursorFlag);
+      OutputCapture();
+      break;
+    case kCaptureFullScreen:
+      GrabScreen(captured, main_.CursorFlag);
+      OutputCapture();
+      break;
+    case kCapturePickColor:
+      GrabScreen(captured, main_.CursorFlag);
+      cursor_ = win::Application::Current().CursorSlot(4);
+      ShowOverlay();
+      if (magnifier_) magnifier_->ShowPage(MagnifierPage::PickColor);
+      break;
+    default: EndCapture(); break;
+  }
 }
 
-void TFrmSelectCapture::DispatchCapture() {
-  if (main_.ShowMainWindow) main_.ShowMainWindow();
+void TFrmSelectCapture::StartWindowPicking() {
+  // Picking windows and controls under the pointer builds on this; until
+  // it is here the capture ends as a cancelled one.
+  EndCapture();
+}
+
+void TFrmSelectCapture::StartAutoScroll() {
+  // Auto-scroll capture builds on this entry point.
+  EndCapture();
+}
+
+void TFrmSelectCapture::StartMenuCapture() {
+  // Time-lapse menu capture builds on this entry point.
+  EndCapture();
+}
+
+void TFrmSelectCapture::ShowOverlay() {
+  // Image1 holds a copy: pixels are always cut from the CapturedBitmap,
+  // never from the picture with the rubber bands on it.
+  picture_ = main_.CapturedBitmap;
+  damage_.Clear();
+  interactive_ = true;
+  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+               SWP_SHOWWINDOW);
+  InvalidateRect(Handle(), nullptr, FALSE);
+  UpdateWindow(Handle());
+  SetForegroundWindow(Handle());
+  SetFocus(Handle());
+}
+
+void TFrmSelectCapture::PaintPicture(HDC dc, const RECT& area) {
+  if (picture_.IsEmpty()) {
+    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    return;
+  }
+  // Only the asked-for rows go to the device.
+  const win::DibInfo info = win::DibInfoFor(picture_);
+  const int top = std::max<LONG>(area.top, 0), bottom = std::min<LONG>(area.bottom, picture_.Height());
+  if (bottom <= top) return;
+  win::DibInfo band = info;
+  band.header.biHeight = -(bottom - top);
+  SetDIBitsToDevice(dc, area.left, top, static_cast<DWORD>(area.right - area.left), static_cast<DWORD>(bottom - top),
+                    area.left, 0, 0, static_cast<UINT>(bottom - top), picture_.Row(top), band.Get(), DIB_RGB_COLORS);
+}
+
+void TFrmSelectCapture::RepaintDamage() {
+  if (damage_.Empty()) return;
+  win::WindowDC dc(Handle());
+  for (const Rect& r : damage_.Rects(picture_.Width(), picture_.Height()))
+    PaintPicture(dc.Get(), RECT{r.Left, r.Top, r.Right, r.Bottom});
+  damage_.Clear();
+}
+
+void TFrmSelectCapture::Image1MouseDown(PointerButton button, WPARAM keys, LPARAM position) {
+  if (!interactive_) return;
+  const Point at = PointOf(position);
+  const unsigned shift = ShiftOf(keys);
+  if (main_.CaptureKind == kCapturePickColor) {
+    if (button == PointerButton::Right && shift == kRightButton)
+      EndCapture();
+    else
+      PickColorPress();
+    return;
+  }
+  selection_.MouseDown(button, shift, at, canvas_);
+  RepaintDamage();
+}
+
+void TFrmSelectCapture::Image1MouseMove(WPARAM keys, LPARAM position) {
+  if (!interactive_) return;
+  const Point at = PointOf(position);
+  if (main_.CaptureKind == kCapturePickColor) {
+    UseCursorSlot(4);
+    Magnify(at, kMagnifierPickColour);
+    if (at.X >= 0 && at.Y >= 0 && at.X < picture_.Width() && at.Y < picture_.Height()) {
+      const Colour c = main_.CapturedBitmap.PixelAt(at.X, at.Y);
+      if (magnifier_) magnifier_->ShowColour(c);
+      if (picker_) picker_->ShowPicked(c);
+    }
+    return;
+  }
+  selection_.MouseMove(ShiftOf(keys), at, canvas_);
+  RepaintDamage();
+}
+
+void TFrmSelectCapture::Image1MouseUp(PointerButton button, LPARAM position) {
+  if (!interactive_ || main_.CaptureKind != kCaptureRegion) return;
+  selection_.MouseUp(button, PointOf(position), canvas_);
+  RepaintDamage();
+}
+
+void TFrmSelectCapture::Image1DblClick(WPARAM keys, LPARAM position) {
+  if (!interactive_) return;
+  if (main_.CaptureKind == kCaptureRegion) {
+    selection_.DoubleClick(canvas_);
+    RepaintDamage();
+  }
+  // The second press of a double click is a press like any other.
+  if (interactive_) Image1MouseDown(PointerButton::Left, keys, position);
+}
+
+void TFrmSelectCapture::FormKeyDown(WPARAM key, bool& handled) {
+  if (!interactive_ && main_.CaptureKind != kCaptureWindowObject) return;
+  handled = true;
+  if (main_.CaptureKind == kCaptureRegion) {
+    selection_.KeyDown(KeyOf(key), canvas_);
+    RepaintDamage();
+  } else if (main_.CaptureKind == kCaptureWindowObject && key == VK_ESCAPE) {
+    EndCapture();
+  }
+}
+
+void TFrmSelectCapture::PickColorPress() {
+  interactive_ = false;
+  Hide();
+  if (magnifier_) magnifier_->Hide();
+  picture_ = Bitmap();
+  if (picker_) {
+    picker_->Show();
+    SetForegroundWindow(picker_->Handle());
+  }
+  if (main_.SoundFlag) PlayCaptureSound(main_.SoundFile);
+}
+
+void TFrmSelectCapture::DrawCrosshair(Point at) { InvertCrosshair(picture_, at, damage_); }
+
+void TFrmSelectCapture::DrawFigure(int shape, Point from, Point to) {
+  switch (shape) {
+    case kShapeRectangle: InvertPixels(picture_, RectangleOutlinePixels(from, to), damage_); break;
+    case kShapeElliptic: InvertPixels(picture_, EllipseOutlinePixels(from, to), damage_); break;
+    default: InvertPixels(picture_, LinePixels(from, to), damage_); break;
+  }
+}
+
+void TFrmSelectCapture::UseCursorSlot(int slot) {
+  HCURSOR cursor = win::Application::Current().CursorSlot(slot);
+  if (!cursor || cursor == cursor_) return;
+  cursor_ = cursor;
+  SetCursor(cursor_);
+}
+
+void TFrmSelectCapture::ShowSize(const std::string& text) {
+  if (magnifier_) magnifier_->SetSizeText(text);
+}
+
+void TFrmSelectCapture::Magnify(Point at, int mode) {
+  if (!magnifier_) return;
+  magnifier_->KeepAbove(Handle());
+  magnifier_->MagnifierRefresh(main_.CapturedBitmap, at.X, at.Y, mode);
+}
+
+void TFrmSelectCapture::CutRegion(const RegionResult& result) {
+  Bitmap& captured = main_.CapturedBitmap;
+  const Colour background = ResolveColour(main_.BackgroundColor);
+  switch (result.shape) {
+    case kShapeRectangle: CropBitmap(captured, result.box); break;
+    case kShapeElliptic: captured = CutEllipse(captured, result.box, background); break;
+    default: {
+      const Rect box = PathBounds(result.vertices, captured.Width(), captured.Height());
+      captured = CutPolygon(captured, result.vertices, box, background);
+      break;
+    }
+  }
+  OutputCapture();
+}
+
+void TFrmSelectCapture::PressAtPointer() {
+  // Only the press: the release is left to the user, as the key is.
+  INPUT press{};
+  press.type = INPUT_MOUSE;
+  press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  SendInput(1, &press, sizeof press);
+}
+
+void TFrmSelectCapture::MovePointer(int dx, int dy) {
+  POINT p{};
+  GetCursorPos(&p);
+  SetCursorPos(p.x + dx, p.y + dy);
 }
 
 }  // namespace brisko

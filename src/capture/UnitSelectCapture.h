@@ -1,30 +1,99 @@
 #pragma once
 
+#include <memory>
+
 #include "app/MainController.h"
+#include "capture/CaptureOutput.h"
+#include "capture/Inverting.h"
+#include "capture/RegionSelect.h"
 #include "widgets/Form.h"
 
 namespace brisko {
 
+class TFrmMagnifier;
+class TFrmPickColor;
+class TFrmShowInfo;
+
 // The capture overlay: a borderless topmost window over the primary screen
-// that shows the frozen screenshot while the user selects. It owns the
-// start timer that runs a capture once the delay is over.
+// that shows the frozen screenshot while the user selects on it. It owns
+// the start timer whose single tick grabs the screen and runs the capture
+// the profile names, and every capture ends through its OutputCapture or
+// EndCapture.
 class TFrmSelectCapture : public win::Form {
  public:
   explicit TFrmSelectCapture(MainController& main);
 
+  // The windows made after the overlay, in the program's start order.
+  void ConnectWindows(TFrmShowInfo* info, TFrmMagnifier* magnifier, TFrmPickColor* picker);
+
   // The Capture command's last step: the capture begins `delay` ms later.
   void ArmStartTimer(UINT delay);
+
+  void OutputCapture();
+  void EndCapture();
 
  private:
   static constexpr UINT_PTR kTimer1 = 1;
 
   void Timer1Timer();
-  // Runs the capture that CaptureKind names. Region selection, window
-  // picking and the deliveries are built on this entry point; until they
-  // are, a capture ends at once and the main window returns.
-  void DispatchCapture();
+  // The object captures (window picking, auto-scroll, time-lapse menus)
+  // start here.
+  void StartWindowPicking();
+  void StartAutoScroll();
+  void StartMenuCapture();
+
+  void ShowOverlay();
+  void PaintPicture(HDC dc, const RECT& area);
+  void RepaintDamage();
+
+  void Image1MouseDown(PointerButton button, WPARAM keys, LPARAM position);
+  void Image1MouseMove(WPARAM keys, LPARAM position);
+  void Image1MouseUp(PointerButton button, LPARAM position);
+  void Image1DblClick(WPARAM keys, LPARAM position);
+  void FormKeyDown(WPARAM key, bool& handled);
+  void PickColorPress();
+  bool SetCursorForArea();
+
+  // What the region selection asks of the overlay.
+  void DrawCrosshair(Point at);
+  void DrawFigure(int shape, Point from, Point to);
+  void UseCursorSlot(int slot);
+  void ShowSize(const std::string& text);
+  void Magnify(Point at, int mode);
+  void CutRegion(const RegionResult& result);
+  void PressAtPointer();
+  void MovePointer(int dx, int dy);
+
+  class Canvas final : public RegionCanvas {
+   public:
+    explicit Canvas(TFrmSelectCapture& overlay) : overlay_(overlay) {}
+    void InvertCrosshair(Point at) override { overlay_.DrawCrosshair(at); }
+    void InvertFigure(int shape, Point from, Point to) override { overlay_.DrawFigure(shape, from, to); }
+    void SetCursorSlot(int slot) override { overlay_.UseCursorSlot(slot); }
+    void SetSizeText(const std::string& text) override { overlay_.ShowSize(text); }
+    void RefreshMagnifier(Point at, int mode) override { overlay_.Magnify(at, mode); }
+    void Cancel() override { overlay_.EndCapture(); }
+    void Complete(const RegionResult& result) override { overlay_.CutRegion(result); }
+    void InjectLeftPress() override { overlay_.PressAtPointer(); }
+    void MovePointerBy(int dx, int dy) override { overlay_.MovePointer(dx, dy); }
+
+   private:
+    TFrmSelectCapture& overlay_;
+  };
+
+  CaptureWindows Windows();
 
   MainController& main_;
+  TFrmShowInfo* info_ = nullptr;
+  TFrmMagnifier* magnifier_ = nullptr;
+  TFrmPickColor* picker_ = nullptr;
+  // Image1: the frozen screenshot with the rubber bands drawn on it.
+  Bitmap picture_;
+  Damage damage_;
+  RegionSelection selection_;
+  Canvas canvas_{*this};
+  HCURSOR cursor_ = nullptr;
+  bool interactive_ = false;
 };
 
 }  // namespace brisko

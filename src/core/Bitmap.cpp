@@ -265,17 +265,34 @@ void Bitmap::SetFormat(PixelFormat format, std::span<const Colour> palette) {
   const bool samePalette = std::equal(palette.begin(), palette.end(), palette_.begin(), palette_.end());
   if (format == format_ && (!IsIndexed(format) || samePalette)) return;
   Bitmap converted;
-  converted.fill_ = fill_;
-  converted.format_ = format;
-  converted.Allocate(width_, height_, format);
-  if (IsIndexed(format)) converted.SetPalette(palette);
-  std::vector<std::uint8_t> bgr(static_cast<std::size_t>(width_) * 3);
-  PaletteMatcher matcher(converted.palette_);
-  for (std::int32_t y = 0; y < height_; ++y) {
-    RowToBgr24(Row(y), format_, palette_, width_, bgr.data());
-    RowFromBgr24(bgr.data(), width_, format, &matcher, converted.Row(y));
-  }
+  ConvertInto(converted, format, palette);
   *this = std::move(converted);
+}
+
+void Bitmap::ConvertInto(Bitmap& target, PixelFormat format) const {
+  ConvertInto(target, format, DefaultPaletteOf(format));
+}
+
+void Bitmap::ConvertInto(Bitmap& target, PixelFormat format, std::span<const Colour> palette) const {
+  if (&target == this) throw std::invalid_argument("ConvertInto needs a target other than the source");
+  target.fill_ = fill_;
+  target.Allocate(width_, height_, format);
+  if (IsIndexed(format)) target.SetPalette(palette);
+  if (format == format_ && !IsIndexed(format)) {
+    if (ByteSize() > 0) std::memcpy(target.Data(), Data(), ByteSize());
+    return;
+  }
+  std::vector<std::uint8_t> bgr(static_cast<std::size_t>(width_) * 3);
+  PaletteMatcher matcher(target.palette_);
+  for (std::int32_t y = 0; y < height_; ++y) {
+    // A 24-bit source row needs no unpacking.
+    const std::uint8_t* row = Row(y);
+    if (format_ != PixelFormat::Bgr24) {
+      RowToBgr24(row, format_, palette_, width_, bgr.data());
+      row = bgr.data();
+    }
+    RowFromBgr24(row, width_, format, &matcher, target.Row(y));
+  }
 }
 
 Colour Bitmap::PixelAt(std::int32_t x, std::int32_t y) const {
@@ -305,10 +322,7 @@ void Bitmap::SetPixelAt(std::int32_t x, std::int32_t y, Colour c) {
       row[2 * x + 1] = static_cast<std::uint8_t>(v >> 8);
       break;
     }
-    default: {
-      PaletteMatcher matcher(palette_);
-      SetIndexIn(row, x, BitsPerPixel(format_), matcher.Nearest(c));
-    }
+    default: SetIndexIn(row, x, BitsPerPixel(format_), NearestIndex(palette_, c));
   }
 }
 
@@ -319,8 +333,7 @@ void Bitmap::FillRect(const Rect& area, Colour c) {
   if (r.IsEmpty()) return;
   const int bits = BitsPerPixel(format_);
   if (bits < 8) {
-    PaletteMatcher matcher(palette_);
-    const std::uint8_t index = matcher.Nearest(c);
+    const std::uint8_t index = NearestIndex(palette_, c);
     for (std::int32_t y = r.Top; y < r.Bottom; ++y)
       for (std::int32_t x = r.Left; x < r.Right; ++x) SetIndexIn(Row(y), x, bits, index);
     return;

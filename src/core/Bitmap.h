@@ -95,6 +95,10 @@ class Bitmap {
   // palette colour, without dithering.
   void SetFormat(PixelFormat format);
   void SetFormat(PixelFormat format, std::span<const Colour> palette);
+  // The same conversion written into `target` (not this bitmap), which
+  // keeps its memory when large enough: for repeated conversions.
+  void ConvertInto(Bitmap& target, PixelFormat format) const;
+  void ConvertInto(Bitmap& target, PixelFormat format, std::span<const Colour> palette) const;
 
   Colour PixelAt(std::int32_t x, std::int32_t y) const;
   void SetPixelAt(std::int32_t x, std::int32_t y, Colour c);

@@ -1,5 +1,6 @@
 #include "core/Palettes.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace brisko {
@@ -57,34 +58,78 @@ std::span<const Colour> BlackWhitePalette() { return kBlackWhite; }
 std::span<const Colour> StandardPalette16() { return kStandard16; }
 std::span<const Colour> HalftonePalette() { return kHalftone; }
 
-PaletteMatcher::PaletteMatcher(std::span<const Colour> palette)
-    : palette_(palette.begin(), palette.end()) {
-  if (palette_.size() > 256) palette_.resize(256);
-}
-
-std::uint8_t PaletteMatcher::Nearest(Colour c) {
-  c &= 0xFFFFFF;
-  const std::uint32_t key = c | (1u << 24);
-  const std::size_t slot = ((c * 2654435761u) >> 20) % kCacheSize;
-  if (keys_[slot] == key) return indices_[slot];
-  const std::uint8_t index = Search(c);
-  keys_[slot] = key;
-  indices_[slot] = index;
-  return index;
-}
-
-std::uint8_t PaletteMatcher::Search(Colour c) const {
+std::uint8_t NearestIndex(std::span<const Colour> palette, Colour c) {
   int best = std::numeric_limits<int>::max();
   std::size_t bestIndex = 0;
-  for (std::size_t i = 0; i < palette_.size(); ++i) {
-    const int d = DistanceSquared(c, palette_[i]);
+  for (std::size_t i = 0; i < palette.size() && i < 256; ++i) {
+    const int d = DistanceSquared(c, palette[i]);
     if (d < best) {
       best = d;
       bestIndex = i;
-      if (d == 0) break;
     }
   }
   return static_cast<std::uint8_t>(bestIndex);
+}
+
+PaletteMatcher::PaletteMatcher(std::span<const Colour> palette) : palette_(palette.begin(), palette.end()) {
+  if (palette_.size() > 256) palette_.resize(256);
+  if (palette_.empty()) palette_.push_back(kBlack);
+}
+
+void PaletteMatcher::FillCell(std::size_t cell) {
+  const int r0 = static_cast<int>(cell % kCellsPerAxis) << kCellShift;
+  const int g0 = static_cast<int>(cell / kCellsPerAxis % kCellsPerAxis) << kCellShift;
+  const int b0 = static_cast<int>(cell / (kCellsPerAxis * kCellsPerAxis)) << kCellShift;
+  const int side = (1 << kCellShift) - 1;
+  auto nearestOnAxis = [](int value, int low, int high) {
+    const int d = value < low ? low - value : value > high ? value - high : 0;
+    return d * d;
+  };
+  auto farthestOnAxis = [](int value, int low, int high) {
+    const int a = value - low, b = high - value;
+    return std::max(a * a, b * b);
+  };
+  // No colour of the cell is farther from its nearest entry than `bound`,
+  // so an entry whose closest point of the cell lies beyond it can never win.
+  int bound = std::numeric_limits<int>::max();
+  for (Colour p : palette_)
+    bound = std::min(bound, farthestOnAxis(RedOf(p), r0, r0 + side) + farthestOnAxis(GreenOf(p), g0, g0 + side) +
+                                farthestOnAxis(BlueOf(p), b0, b0 + side));
+  cellStart_[cell] = static_cast<std::uint32_t>(candidates_.size());
+  for (std::size_t i = 0; i < palette_.size(); ++i) {
+    const Colour p = palette_[i];
+    const int closest = nearestOnAxis(RedOf(p), r0, r0 + side) + nearestOnAxis(GreenOf(p), g0, g0 + side) +
+                        nearestOnAxis(BlueOf(p), b0, b0 + side);
+    if (closest <= bound) candidates_.push_back(static_cast<std::uint8_t>(i));
+  }
+  cellCount_[cell] = static_cast<std::uint16_t>(candidates_.size() - cellStart_[cell]);
+}
+
+std::uint8_t PaletteMatcher::Nearest(Colour c) {
+  const std::size_t cell = static_cast<std::size_t>(RedOf(c) >> kCellShift) +
+                           static_cast<std::size_t>(GreenOf(c) >> kCellShift) * kCellsPerAxis +
+                           static_cast<std::size_t>(BlueOf(c) >> kCellShift) * kCellsPerAxis * kCellsPerAxis;
+  if (cellCount_.empty()) {
+    // The cell tables are made on first use, so a matcher that is never
+    // asked costs nothing.
+    cellStart_.assign(static_cast<std::size_t>(kCellsPerAxis * kCellsPerAxis * kCellsPerAxis), 0);
+    cellCount_.assign(cellStart_.size(), 0);
+  }
+  if (cellCount_[cell] == 0) FillCell(cell);
+  const std::uint8_t* candidate = candidates_.data() + cellStart_[cell];
+  const std::uint16_t count = cellCount_[cell];
+  if (count == 1) return candidate[0];
+  int best = std::numeric_limits<int>::max();
+  std::uint8_t bestIndex = candidate[0];
+  // Candidates are in palette order, so the lowest index wins a tie.
+  for (std::uint16_t k = 0; k < count; ++k) {
+    const int d = DistanceSquared(c, palette_[candidate[k]]);
+    if (d < best) {
+      best = d;
+      bestIndex = candidate[k];
+    }
+  }
+  return bestIndex;
 }
 
 }  // namespace brisko

@@ -17,22 +17,31 @@ std::span<const Colour> StandardPalette16();
 // ramp of greys, close to the platform's halftone palette.
 std::span<const Colour> HalftonePalette();
 
+// The nearest palette entry to one colour (smallest squared RGB distance,
+// the lowest index on a tie), by a plain search: for single pixels.
+std::uint8_t NearestIndex(std::span<const Colour> palette, Colour c);
+
 // Finds the nearest palette entry (smallest squared RGB distance; the lowest
-// index wins a tie). Remembers recent answers, since pictures repeat their
-// colours far more often than not.
+// index wins a tie), exactly, without searching the whole palette for every
+// pixel: the colour space is cut into 32 x 32 x 32 cells, and each cell,
+// the first time a colour falls into it, keeps the few entries that can be
+// nearest to some colour inside it. Most cells keep one.
 class PaletteMatcher {
  public:
   explicit PaletteMatcher(std::span<const Colour> palette);
   std::uint8_t Nearest(Colour c);
 
  private:
-  std::uint8_t Search(Colour c) const;
+  static constexpr int kCellsPerAxis = 32;
+  static constexpr int kCellShift = 3;  // 256 / 32 colours a cell side
+  void FillCell(std::size_t cell);
 
   std::vector<Colour> palette_;
-  static constexpr std::size_t kCacheSize = 4096;
-  // Keys hold the colour with bit 24 set, so that 0 marks an empty slot.
-  std::array<std::uint32_t, kCacheSize> keys_{};
-  std::array<std::uint8_t, kCacheSize> indices_{};
+  // Per cell: where its candidates start in candidates_, and how many
+  // (0 until the cell is first used).
+  std::vector<std::uint32_t> cellStart_;
+  std::vector<std::uint16_t> cellCount_;
+  std::vector<std::uint8_t> candidates_;
 };
 
 }  // namespace brisko

@@ -417,11 +417,19 @@ void AdjustRGB(ImageView& view, int channel, int amount) {
 void ReduceColors(const Bitmap& source, Bitmap& target, int formatIndex) {
   static constexpr PixelFormat kFormats[] = {PixelFormat::Bgrx32, PixelFormat::Bgr24,    PixelFormat::Rgb565,
                                              PixelFormat::Indexed8, PixelFormat::Indexed4, PixelFormat::Indexed1};
-  if (&source != &target) target = source;
-  if (formatIndex >= 0 && formatIndex < 6) {
-    // Through 24 bits, as every working copy goes, then to the new format
-    // with its standard palette.
-    target.SetFormat(PixelFormat::Bgr24);
+  if (formatIndex < 0 || formatIndex >= 6) {
+    if (&source != &target) target = source;
+    return;
+  }
+  // Through 24 bits, as every working copy goes, then to the new format
+  // with its standard palette.
+  if (source.Format() != PixelFormat::Bgr24) {
+    Bitmap working;
+    source.ConvertInto(working, PixelFormat::Bgr24);
+    working.ConvertInto(target, kFormats[formatIndex]);
+  } else if (&source != &target) {
+    source.ConvertInto(target, kFormats[formatIndex]);
+  } else {
     target.SetFormat(kFormats[formatIndex]);
   }
 }

@@ -146,12 +146,7 @@ TEST(Profiles, MenuTimeEditCoversTheDelayEditOnlyForWindowObjectWithMenuTime) {
   EXPECT_TRUE(IsVisible(delay));
   EXPECT_FALSE(IsVisible(menuTime));
 
-  HWND list = program.ChildrenOfClass(L"ListBox").at(0);
-  auto selectProfile = [&](int index) {
-    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(list));
-  };
+  auto selectProfile = [&](int index) { SelectProfile(program, index); };
   selectProfile(1);
   SendMessageW(program.Child(L"Menu Time"), BM_CLICK, 0, 0);
   EXPECT_TRUE(IsVisible(menuTime));
@@ -166,9 +161,13 @@ TEST(Profiles, MenuTimeEditCoversTheDelayEditOnlyForWindowObjectWithMenuTime) {
 }
 
 TEST(Hotkey, FiresOnItsCombinationAndAfterTheDialogOnlyOnTheNewOne) {
-  RunningProgram program(ConfigWith("App", "HotKey", "Ctrl+Alt+F12"));
+  // Full-screen captures to the clipboard end by themselves.
+  std::string config = ConfigWith("App", "HotKey", "Ctrl+Alt+F12");
+  config.replace(config.find("OutputTo=0"), 10, "OutputTo=1");
+  RunningProgram program(config);
   HWND main = program.MainWindow();
   ASSERT_NE(main, nullptr);
+  SelectProfile(program, 3);
   EXPECT_NE(program.Child(L"Ctrl+Alt+F12", L"Edit"), nullptr) << "the stored text is shown";
   Sleep(300);
   SendKeys({VK_CONTROL, VK_MENU}, VK_F12);

@@ -190,6 +190,27 @@ bool RunningProgram::HasMessageBox() const {
   return search.found != nullptr;
 }
 
+void Xdotool(const std::string& arguments) {
+  std::wstring command = L"/usr/bin/xdotool " + std::wstring(arguments.begin(), arguments.end());
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    throw std::runtime_error("xdotool could not be started");
+  WaitForSingleObject(info.hProcess, 10000);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  // Let the X events reach the program before the next step.
+  WaitFor([] { return false; }, 150);
+}
+
+void SelectProfile(RunningProgram& program, int index) {
+  HWND list = program.ChildrenOfClass(L"ListBox").at(0);
+  SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
+}
+
 void SendKeys(const std::vector<WORD>& modifiers, WORD key) {
   std::vector<INPUT> inputs;
   auto add = [&](WORD vk, bool up) {

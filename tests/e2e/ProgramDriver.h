@@ -51,6 +51,13 @@ class RunningProgram {
 // The delivered config.ini.
 std::string DeliveredConfig();
 
+// Real X input, through xdotool run from inside Wine (Wine starts Unix
+// programs given by their Unix path). Waits for it to finish.
+void Xdotool(const std::string& arguments);
+
+// Selects the profile list's entry as a click would.
+void SelectProfile(RunningProgram& program, int index);
+
 // Presses and releases a key combination through the system's input queue.
 void SendKeys(const std::vector<WORD>& modifiers, WORD key);
 

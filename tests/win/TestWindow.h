@@ -20,8 +20,10 @@ inline Colour PatternAt(std::int32_t x, std::int32_t y) {
 // A borderless top-level window that paints PatternAt over its whole area.
 class PatternWindow {
  public:
+  // With `solid` other than kNoSolid the window is one colour all over.
+  static constexpr Colour kNoSolid = 0xFFFFFFFF;
   PatternWindow(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
-                DWORD style = WS_POPUP) {
+                DWORD style = WS_POPUP, Colour solid = kNoSolid) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = &Proc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -30,7 +32,8 @@ class PatternWindow {
     RegisterClassW(&wc);
     pattern_ = Bitmap(width, height, PixelFormat::Bgr24);
     for (std::int32_t py = 0; py < height; ++py)
-      for (std::int32_t px = 0; px < width; ++px) pattern_.SetPixelAt(px, py, PatternAt(px, py));
+      for (std::int32_t px = 0; px < width; ++px)
+        pattern_.SetPixelAt(px, py, solid == kNoSolid ? PatternAt(px, py) : solid);
     window_ = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Pattern", style, x, y, width, height, nullptr,
                               nullptr, wc.hInstance, this);
     ShowWindow(window_, SW_SHOW);

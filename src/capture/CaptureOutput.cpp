@@ -1,0 +1,159 @@
+#include "capture/CaptureOutput.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <ctime>
+#include <optional>
+#include <vector>
+
+#include "app/Share.h"
+#include "capture/FileNaming.h"
+#include "convlib/LumeralBinding.h"
+#include "core/Bmp.h"
+#include "core/Files.h"
+#include "core/Helpers.h"
+#include "widgets/Clipboard.h"
+#include "widgets/Form.h"
+#include "widgets/Text.h"
+
+namespace brisko {
+
+namespace {
+
+int SettingOr(std::string_view key, int fallback, int low, int high) {
+  const auto n = ParseDecimal(ReadSetting("SaveFile", key));
+  return n && *n >= low && *n <= high ? *n : fallback;
+}
+
+void HideCaptureWindows(const CaptureWindows& windows) {
+  for (win::Form* form : {windows.overlay, windows.info, windows.magnifier})
+    if (form) form->Hide();
+}
+
+LocalDateTime Now() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_s(&local, &now);
+  return LocalDateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                       local.tm_sec};
+}
+
+// The save dialog; the chosen path (without an extension added) and the
+// filter index, or nothing when cancelled.
+struct SaveChoice {
+  std::wstring file;
+  int filterIndex;
+};
+std::optional<SaveChoice> AskForFileName(HWND owner, const SaveFileSettings& settings, const std::string& proposal) {
+  std::wstring filter = win::Widen(CaptureFileFilter());
+  for (wchar_t& c : filter)
+    if (c == L'|') c = L'\0';
+  filter.push_back(L'\0');
+  std::vector<wchar_t> file(32768, L'\0');
+  const std::wstring proposed = win::Widen(proposal);
+  proposed.copy(file.data(), std::min(proposed.size(), file.size() - 1));
+  const std::wstring folder = win::Widen(settings.nameOutput);
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = filter.c_str();
+  dialog.nFilterIndex = static_cast<DWORD>(settings.typeIndex + 1);
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  if (settings.nameIndex != 0) dialog.lpstrInitialDir = folder.c_str();
+  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+  if (!GetSaveFileNameW(&dialog)) return std::nullopt;
+  return SaveChoice{file.data(), static_cast<int>(dialog.nFilterIndex)};
+}
+
+bool ConfirmReplace(HWND owner, const std::wstring& path) {
+  const std::wstring text = path + L" already exists.\r\nDo you want to replace it?";
+  return MessageBoxW(owner, text.c_str(), L"Brisko Capture", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void OutputToFile(MainController& main, const Bitmap& picture) {
+  const SaveFileSettings settings = ReadSaveFileSettings();
+  const std::string tempBitmap = TempFolder() + "temp.bmp";
+  WriteBmpFile(picture, PathFromUtf8(tempBitmap));
+  const std::string proposal = ProposedFileName(settings);
+  HWND owner = main.ApplicationWindow;
+  const auto choice = AskForFileName(owner, settings, proposal);
+  if (!choice) return;
+  const auto types = CaptureFileTypes();
+  const int type = std::clamp(choice->filterIndex - 1, 0, kCaptureFileTypeCount - 1);
+  // The extension goes on even when the name has one already.
+  const std::wstring target =
+      choice->file + L"." + win::Widen(types[static_cast<std::size_t>(type)].extension);
+  if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES && !ConfirmReplace(owner, target)) return;
+  const std::string targetText = win::Narrow(target);
+  switch (type) {
+    case kWmfType: ConvertToWmf(tempBitmap, targetText); break;
+    case kEmfType: ConvertToEmf(tempBitmap, targetText); break;
+    case kIcoType: ConvertToIcon(tempBitmap, targetText); break;
+    default: CallShowForm(owner, targetText, !settings.showOptions); break;
+  }
+}
+
+}  // namespace
+
+SaveFileSettings ReadSaveFileSettings() {
+  SaveFileSettings s;
+  s.typeIndex = SettingOr("TyleIndex", 0, 0, kCaptureFileTypeCount - 1);
+  s.nameIndex = SettingOr("NameIndex", 0, 0, 2);
+  if (const std::string text = ReadSetting("SaveFile", "NameText"); !text.empty()) s.nameText = text;
+  s.digitsIndex = SettingOr("NameNumIndex", 3, 0, 4);
+  if (const std::string folder = ReadSetting("SaveFile", "NameOutput"); !folder.empty()) s.nameOutput = folder;
+  s.showOptions = ReadSetting("SaveFile", "ShowOption") == "1";
+  if (const auto n = ParseDecimal(ReadSetting("SaveFile", "FileIndexNum")); n && *n >= 0) s.fileIndex = *n;
+  return s;
+}
+
+std::string ProposedFileName(const SaveFileSettings& settings) {
+  switch (settings.nameIndex) {
+    case 1: return DateTimeName(Now());
+    case 2: {
+      // Consumed at once, even if the user then cancels the dialog.
+      const NumberedName next = NextNumberedName(settings.digitsIndex, settings.fileIndex);
+      WriteSetting("SaveFile", "FileIndexNum", std::to_string(next.number));
+      return settings.nameText + next.text;
+    }
+    default: return {};
+  }
+}
+
+void EndCapture(MainController& main, const CaptureWindows& windows) {
+  HideCaptureWindows(windows);
+  if (main.ShowMainWindow) main.ShowMainWindow();
+}
+
+void OutputCapture(MainController& main, const CaptureWindows& windows) {
+  HideCaptureWindows(windows);
+  Bitmap& picture = main.CapturedBitmap;
+  if (picture.IsEmpty()) {
+    EndCapture(main, windows);
+    return;
+  }
+  if (main.SoundFlag) PlayCaptureSound(main.SoundFile);
+  try {
+    picture.SetFormat(PixelFormat::Bgr24);
+    switch (main.OutputTarget) {
+      case kOutputImageView: {
+        const std::string baseFile = TempFolder() + "Temp\\Brisko.bmp";
+        EnsureFolder(TempFolder() + "Temp");
+        WriteBmpFile(picture, PathFromUtf8(baseFile));
+        // The main window stays hidden until the editor closes.
+        if (main.ShowInEditor) main.ShowInEditor(baseFile);
+        return;
+      }
+      case kOutputClipboard: win::SetClipboardBitmap(main.MainWindow, picture); break;
+      case kOutputFile: OutputToFile(main, picture); break;
+      default: break;
+    }
+  } catch (...) {
+    // A failed delivery ends like a finished one, without a message.
+  }
+  EndCapture(main, windows);
+}
+
+}  // namespace brisko

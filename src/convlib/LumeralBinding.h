@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+
+// How the program uses Lumeral.dll: the three converters are imported when
+// the program loads; ShowForm is bound anew for every call, the library
+// loaded and unloaded around it.
+namespace brisko {
+
+// A converter that reported failure.
+class ConversionError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Each reads the bitmap file `source` and writes `target`; both UTF-8.
+void ConvertToEmf(const std::string& source, const std::string& target);
+void ConvertToWmf(const std::string& source, const std::string& target);
+void ConvertToIcon(const std::string& source, const std::string& target);
+
+// Shows the save-parameters dialog for `target`; returns when it closed.
+// Without Lumeral.dll in the program folder it does nothing.
+void CallShowForm(HWND application, const std::string& target, bool autoClose);
+
+}  // namespace brisko

@@ -1,0 +1,109 @@
+#include "widgets/Clipboard.h"
+
+#include <cstring>
+#include <stdexcept>
+
+#include "core/Bmp.h"
+#include "widgets/Dib.h"
+#include "widgets/Text.h"
+#include "widgets/Win32Error.h"
+
+namespace brisko::win {
+
+namespace {
+
+// Opens the clipboard for the scope; another program may hold it for a
+// moment, so opening is retried briefly.
+class OpenClipboardScope {
+ public:
+  explicit OpenClipboardScope(HWND owner) {
+    for (int attempt = 0; attempt < 10 && !open_; ++attempt) {
+      open_ = OpenClipboard(owner) != FALSE;
+      if (!open_) Sleep(10);
+    }
+    if (!open_) ThrowLastError("OpenClipboard");
+  }
+  ~OpenClipboardScope() { CloseClipboard(); }
+  OpenClipboardScope(const OpenClipboardScope&) = delete;
+  OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+
+ private:
+  bool open_ = false;
+};
+
+// Global memory handed to the clipboard, freed unless the clipboard took it.
+class ClipboardMemory {
+ public:
+  explicit ClipboardMemory(std::size_t size) : memory_(GlobalAlloc(GMEM_MOVEABLE, size)) {
+    if (!memory_) ThrowLastError("GlobalAlloc");
+  }
+  ~ClipboardMemory() {
+    if (memory_) GlobalFree(memory_);
+  }
+  ClipboardMemory(const ClipboardMemory&) = delete;
+  ClipboardMemory& operator=(const ClipboardMemory&) = delete;
+  void* Lock() { return GlobalLock(memory_); }
+  void Unlock() { GlobalUnlock(memory_); }
+  void HandTo(UINT format) {
+    if (!SetClipboardData(format, memory_)) ThrowLastError("SetClipboardData");
+    memory_ = nullptr;
+  }
+
+ private:
+  HGLOBAL memory_;
+};
+
+}  // namespace
+
+void SetClipboardBitmap(HWND owner, const Bitmap& picture) {
+  // A packed DIB is a bitmap file without its 14-byte file header.
+  MemorySink file;
+  WriteBmp(picture, file);
+  const std::vector<std::uint8_t>& bytes = file.Bytes();
+  constexpr std::size_t kFileHeader = 14;
+  ClipboardMemory memory(bytes.size() - kFileHeader);
+  std::memcpy(memory.Lock(), bytes.data() + kFileHeader, bytes.size() - kFileHeader);
+  memory.Unlock();
+  OpenClipboardScope open(owner);
+  EmptyClipboard();
+  memory.HandTo(CF_DIB);
+}
+
+void SetClipboardText(HWND owner, std::string_view utf8) {
+  const std::wstring text = Widen(utf8);
+  ClipboardMemory memory((text.size() + 1) * sizeof(wchar_t));
+  std::memcpy(memory.Lock(), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  memory.Unlock();
+  OpenClipboardScope open(owner);
+  EmptyClipboard();
+  memory.HandTo(CF_UNICODETEXT);
+}
+
+std::optional<Bitmap> ClipboardBitmap(HWND owner) {
+  if (!IsClipboardFormatAvailable(CF_DIB)) return std::nullopt;
+  OpenClipboardScope open(owner);
+  HANDLE data = GetClipboardData(CF_DIB);
+  if (!data) return std::nullopt;
+  const auto size = GlobalSize(data);
+  const auto* dib = static_cast<const std::uint8_t*>(GlobalLock(data));
+  if (!dib || size < sizeof(BITMAPINFOHEADER)) {
+    if (dib) GlobalUnlock(data);
+    return std::nullopt;
+  }
+  // Read through the file reader, which checks every field, by putting the
+  // file header back in front.
+  std::vector<std::uint8_t> file(14 + size);
+  std::memcpy(file.data() + 14, dib, size);
+  GlobalUnlock(data);
+  file[0] = 'B';
+  file[1] = 'M';
+  const auto total = static_cast<std::uint32_t>(file.size());
+  std::memcpy(file.data() + 2, &total, 4);
+  try {
+    return ReadBmp(file);
+  } catch (const ImageError&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace brisko::win

@@ -1,0 +1,149 @@
+// Captures from the Capture button to their output, with real X input on
+// the frozen screen.
+#include <gtest/gtest.h>
+
+#include "ProgramDriver.h"
+#include "TestWindow.h"
+#include "widgets/Clipboard.h"
+
+namespace brisko::e2e {
+namespace {
+
+using test::PatternAt;
+using test::PatternWindow;
+
+std::string ConfigWithApp(std::initializer_list<std::pair<const char*, const char*>> values) {
+  std::string config = DeliveredConfig();
+  for (auto [key, value] : values) {
+    const std::string line = std::string(key) + "=";
+    const auto at = config.find(line);
+    const auto end = config.find('\r', at);
+    config.replace(at, end - at, line + value);
+  }
+  return config;
+}
+
+class Capture : public ::testing::Test {
+ protected:
+  void Start(const std::string& config) {
+    program_ = std::make_unique<RunningProgram>(config);
+    main_ = program_->MainWindow();
+    ASSERT_NE(main_, nullptr);
+  }
+  void PressCapture() {
+    PostMessageW(program_->Child(L"&Capture", L"Button"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsVisible(main_); }, 3000)) << "the main window steps aside";
+  }
+  bool WaitForOverlay() {
+    return WaitFor([&] { return program_->TopLevel(L"SelectCapture") != nullptr; }, 5000);
+  }
+  bool WaitForMainWindow(int milliseconds = 8000) {
+    return WaitFor([&] { return IsVisible(main_); }, milliseconds);
+  }
+  std::unique_ptr<RunningProgram> program_;
+  HWND main_ = nullptr;
+};
+
+TEST_F(Capture, ARectangleToTheClipboardHoldsExactlyThePixelsUnderIt) {
+  Start(ConfigWithApp({{"OutputTo", "1"}}));
+  PatternWindow window(300, 200, 240, 180);
+  PressCapture();
+  ASSERT_TRUE(WaitForOverlay());
+  Xdotool("mousemove 330 230");
+  Xdotool("mousedown 1");
+  Xdotool("mousemove 400 280");
+  Xdotool("mousemove 430 290");
+  Xdotool("mouseup 1");
+  ASSERT_TRUE(WaitForMainWindow()) << "clipboard output brings the main window back";
+  const auto picture = win::ClipboardBitmap(nullptr);
+  ASSERT_TRUE(picture.has_value());
+  ASSERT_EQ(picture->Width(), 100);
+  ASSERT_EQ(picture->Height(), 60);
+  int wrong = 0;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 100; ++x)
+      if (picture->PixelAt(x, y) != PatternAt(x + 30, y + 30)) ++wrong;
+  EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(Capture, EscAndAPlainRightPressCancelButARightPressWithShiftDoesNot) {
+  Start(DeliveredConfig());
+  PressCapture();
+  ASSERT_TRUE(WaitForOverlay());
+  Xdotool("mousemove 500 500");
+  Xdotool("key Escape");
+  ASSERT_TRUE(WaitForMainWindow()) << "Esc cancels";
+
+  PressCapture();
+  ASSERT_TRUE(WaitForOverlay());
+  Xdotool("mousemove 500 500");
+  Xdotool("keydown shift click 3 keyup shift");
+  Sleep(500);
+  EXPECT_FALSE(IsVisible(main_)) << "with Shift the right press is a selection press";
+  Xdotool("click 3");
+  EXPECT_TRUE(WaitForMainWindow()) << "a plain right press cancels";
+}
+
+TEST_F(Capture, AnEmptySelectionBringsTheMainWindowBackWithoutOutput) {
+  Start(ConfigWithApp({{"OutputTo", "1"}}));
+  win::SetClipboardText(nullptr, "left alone");
+  PressCapture();
+  ASSERT_TRUE(WaitForOverlay());
+  Xdotool("mousemove 300 300");
+  Xdotool("click 1");
+  Xdotool("mousemove 300 380");
+  Xdotool("click 1");
+  ASSERT_TRUE(WaitForMainWindow());
+  EXPECT_FALSE(win::ClipboardBitmap(nullptr).has_value());
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT)) << "the clipboard keeps what it had";
+}
+
+TEST_F(Capture, TheColourPickerShowsThePickedPixelInFourNotations) {
+  Start(DeliveredConfig());
+  SelectProfile(*program_, 5);
+  // One colour all over, so the exact pixel under the pointer does not matter.
+  PatternWindow window(300, 200, 200, 150, WS_POPUP, MakeColour(171, 1, 0));
+  PressCapture();
+  ASSERT_TRUE(WaitForOverlay());
+  Xdotool("mousemove 380 260");
+  Xdotool("mousemove 390 270");
+  Xdotool("click 1");
+  HWND picker = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (picker = program_->TopLevel(L"Color Picker")) != nullptr; }));
+  std::vector<std::wstring> texts;
+  for (HWND w = GetWindow(picker, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    wchar_t name[16] = {};
+    GetClassNameW(w, name, 16);
+    if (lstrcmpiW(name, L"Edit") == 0) texts.push_back(TextOf(w));
+  }
+  // Three spin boxes, then the four notations.
+  ASSERT_GE(texts.size(), 7u);
+  EXPECT_EQ(texts[0], L"171");
+  EXPECT_EQ(texts[1], L"1");
+  EXPECT_EQ(texts[2], L"0");
+  EXPECT_EQ(texts[3], L"427");
+  EXPECT_EQ(texts[4], L"1AB");
+  EXPECT_EQ(texts[5], L"$1AB");
+  EXPECT_EQ(texts[6], L"#AB0100");
+  PostMessageW(picker, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitForMainWindow()) << "closing the picker brings the main window back";
+}
+
+TEST_F(Capture, TheFullScreenAndTheForegroundWindowNeverShowTheOverlay) {
+  Start(ConfigWithApp({{"OutputTo", "1"}}));
+  SelectProfile(*program_, 3);
+  PressCapture();
+  bool overlaySeen = false;
+  ASSERT_TRUE(WaitFor([&] {
+    overlaySeen = overlaySeen || program_->TopLevel(L"SelectCapture") != nullptr;
+    return IsVisible(main_);
+  }, 8000));
+  EXPECT_FALSE(overlaySeen);
+  const auto picture = win::ClipboardBitmap(nullptr);
+  ASSERT_TRUE(picture.has_value());
+  EXPECT_EQ(picture->Width(), GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(picture->Height(), GetSystemMetrics(SM_CYSCREEN));
+}
+
+}  // namespace
+}  // namespace brisko::e2e
