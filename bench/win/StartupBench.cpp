@@ -66,10 +66,24 @@ void BM_ColdStart(benchmark::State& state, Target target) {
   }
 }
 
+// --program=<folder> times the program in that folder (an installed,
+// stripped one, as users get it); otherwise the build tree's program folder.
+fs::path ProgramFolder(int& argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg.rfind("--program=", 0) != 0) continue;
+    const fs::path folder = arg.substr(10);
+    for (int j = i; j + 1 < argc; ++j) argv[j] = argv[j + 1];
+    --argc;
+    return folder;
+  }
+  return Here().parent_path().parent_path() / "program";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const fs::path build = Here().parent_path().parent_path();
+  const fs::path program = ProgramFolder(argc, argv);
   benchmark::RegisterBenchmark("ColdStart/MinimalWindow", BM_ColdStart,
                                Target{Here() / "minimal_window.exe", L"MinimalWindow"})
       ->UseManualTime()
@@ -78,7 +92,7 @@ int main(int argc, char** argv) {
       ->Repetitions(15)
       ->ReportAggregatesOnly(true);
   benchmark::RegisterBenchmark("ColdStart/BriskoCapture", BM_ColdStart,
-                               Target{build / "program" / "BriskoCapture.exe", L"TFrmMain"})
+                               Target{program / "BriskoCapture.exe", L"TFrmMain"})
       ->UseManualTime()
       ->Unit(benchmark::kMillisecond)
       ->Iterations(1)

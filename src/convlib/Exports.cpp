@@ -3,8 +3,10 @@
 #include <filesystem>
 
 #include "convlib/Converters.h"
+#include "convlib/ImgUnit.h"
 #include "core/Bmp.h"
 #include "core/Files.h"
+#include "widgets/Application.h"
 
 // No exception leaves the library: the program that calls it has a C++
 // runtime of its own. Each converter reads the source, converts, and says
@@ -62,6 +64,19 @@ int __stdcall BitmapToIcon(const char* source, const char* target) {
   return Convert(source, target, &brisko::convlib::WriteIcon);
 }
 
-// The save-parameters dialog arrives with the window toolkit; until then it
-// writes nothing.
-BOOL __stdcall ShowForm(HWND, const char*, BOOLEAN) { return TRUE; }
+BOOL __stdcall ShowForm(HWND application, const char* target, BOOLEAN autoClose) {
+  try {
+    // The library's own application object, with the caller's application
+    // window, so that the dialog belongs to the caller's application.
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&ShowForm), &module);
+    brisko::win::Application app(module, application);
+    app.SetTitle(L"Brisko Capture");
+    brisko::TFrmImg dialog(application, target ? target : "", autoClose != 0);
+    dialog.ShowModal();
+  } catch (...) {
+    // The dialog handles its own errors; nothing crosses the boundary.
+  }
+  return TRUE;
+}

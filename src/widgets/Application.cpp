@@ -24,11 +24,10 @@ LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT message, WPARAM wParam,
 Application::Application(HINSTANCE instance) : instance_(instance) {
   if (current) throw std::logic_error("one application object per process");
   current = this;
-  WNDCLASSW wc{};
+  WNDCLASSEXW wc{};
   wc.lpfnWndProc = &ApplicationWindowProc;
-  wc.hInstance = instance_;
   wc.lpszClassName = kApplicationClass;
-  RegisterClassW(&wc);
+  RegisterWindowClass(wc);
   // Hidden and a tool window: the main window it owns gets no task-bar
   // button of its own, and neither does this one.
   window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kApplicationClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
@@ -36,9 +35,31 @@ Application::Application(HINSTANCE instance) : instance_(instance) {
   if (!window_) ThrowLastError("CreateWindowEx for the application window");
 }
 
+Application::Application(HINSTANCE instance, HWND applicationWindow)
+    : instance_(instance), window_(applicationWindow), ownsWindow_(false) {
+  if (current) throw std::logic_error("one application object per module");
+  current = this;
+}
+
 Application::~Application() {
-  if (window_) DestroyWindow(window_);
+  if (window_ && ownsWindow_) DestroyWindow(window_);
+  for (const std::wstring& name : classes_) UnregisterClassW(name.c_str(), instance_);
   current = nullptr;
+}
+
+void Application::RegisterWindowClass(const WNDCLASSEXW& windowClass) {
+  const std::wstring name = windowClass.lpszClassName;
+  if (std::find(classes_.begin(), classes_.end(), name) != classes_.end()) return;
+  // A class left by an earlier load of this library would carry a window
+  // procedure at a stale address.
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof existing;
+  if (GetClassInfoExW(instance_, name.c_str(), &existing)) UnregisterClassW(name.c_str(), instance_);
+  WNDCLASSEXW wc = windowClass;
+  wc.cbSize = sizeof wc;
+  wc.hInstance = instance_;
+  if (!RegisterClassExW(&wc)) ThrowLastError("RegisterClassEx");
+  classes_.push_back(name);
 }
 
 Application& Application::Current() {

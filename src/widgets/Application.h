@@ -19,6 +19,9 @@ class Form;
 class Application {
  public:
   explicit Application(HINSTANCE instance);
+  // For a library shown by a program: the program's application window is
+  // adopted (and left alone at the end) instead of a window of our own.
+  Application(HINSTANCE instance, HWND applicationWindow);
   ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
@@ -53,6 +56,11 @@ class Application {
   void SetCursorSlot(int slot, HCURSOR cursor);
   HCURSOR CursorSlot(int slot) const;
 
+  // Registers a window class of this module, once. The classes go when the
+  // application object does: a library that is unloaded must not leave a
+  // class behind whose window procedure is gone.
+  void RegisterWindowClass(const WNDCLASSEXW& windowClass);
+
   // The forms register so that keyboard navigation and shortcuts reach the
   // active one.
   void RegisterForm(Form* form);
@@ -67,6 +75,8 @@ class Application {
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
+  bool ownsWindow_ = true;
+  std::vector<std::wstring> classes_;
   std::wstring title_;
   std::vector<MessageFilter> filters_;
   std::vector<Form*> forms_;

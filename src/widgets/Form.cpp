@@ -143,19 +143,14 @@ void Container::ApplyDpiToControls() {
 // --------------------------------------------------------------------- Form
 
 void Form::RegisterClassOnce(const FormArgs& args) {
-  HINSTANCE instance = Application::Current().Instance();
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(instance, args.className.c_str(), &existing)) return;
+  Application& app = Application::Current();
   WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
   wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = &Form::WindowProc;
-  wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hIcon = args.icon ? args.icon : LoadIconW(instance, L"MAINICON");
+  wc.hIcon = args.icon ? args.icon : LoadIconW(app.Instance(), L"MAINICON");
   wc.lpszClassName = args.className.c_str();
-  if (!RegisterClassExW(&wc)) ThrowLastError("RegisterClassEx");
+  app.RegisterWindowClass(wc);
 }
 
 Form::Form(const FormArgs& args)

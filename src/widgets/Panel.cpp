@@ -9,17 +9,13 @@ namespace brisko::win {
 namespace {
 
 const wchar_t* PanelClass() {
-  static const wchar_t* name = [] {
-    WNDCLASSW wc{};
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = Application::Current().Instance();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = L"BriskoPanel";
-    RegisterClassW(&wc);
-    return L"BriskoPanel";
-  }();
-  return name;
+  WNDCLASSEXW wc{};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = L"BriskoPanel";
+  Application::Current().RegisterWindowClass(wc);
+  return wc.lpszClassName;
 }
 
 MouseEvent EventOf(MouseEvent::Button button, WPARAM wParam, LPARAM lParam) {
