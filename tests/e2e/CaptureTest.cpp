@@ -4,6 +4,7 @@
 
 #include "ProgramDriver.h"
 #include "TestWindow.h"
+#include "codecs/Codecs.h"
 #include "widgets/Clipboard.h"
 
 namespace brisko::e2e {
@@ -12,13 +13,15 @@ namespace {
 using test::PatternAt;
 using test::PatternWindow;
 
-std::string ConfigWithApp(std::initializer_list<std::pair<const char*, const char*>> values) {
+// The delivered config.ini with some values changed (keys are unique
+// across its sections).
+std::string ConfigWithApp(std::initializer_list<std::pair<std::string, std::string>> values) {
   std::string config = DeliveredConfig();
-  for (auto [key, value] : values) {
-    const std::string line = std::string(key) + "=";
-    const auto at = config.find(line);
+  for (const auto& [key, value] : values) {
+    const std::string line = "\n" + key + "=";
+    const auto at = config.find(line) + 1;
     const auto end = config.find('\r', at);
-    config.replace(at, end - at, line + value);
+    config.replace(at, end - at, key + "=" + value);
   }
   return config;
 }
@@ -64,6 +67,46 @@ TEST_F(Capture, ARectangleToTheClipboardHoldsExactlyThePixelsUnderIt) {
     for (int x = 0; x < 100; ++x)
       if (picture->PixelAt(x, y) != PatternAt(x + 30, y + 30)) ++wrong;
   EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(Capture, AnEllipseToAFileWithADateTimeNameIsAPngWithBackgroundCorners) {
+  const std::filesystem::path folder = TempFolder() / "brisko-e2e-files";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  Start(ConfigWithApp({{"OutputTo", "2"}, {"BackgroundColor", "clRed"}, {"TyleIndex", "3"}, {"NameIndex", "1"},
+                       {"NameOutput", folder.string()}, {"ShowOption", "0"}}));
+  SendMessageW(program_->Child(L"Elliptic"), BM_CLICK, 0, 0);
+  PatternWindow window(300, 200, 240, 180);
+  PressCapture();
+  ASSERT_TRUE(WaitForOverlay());
+  Xdotool("mousemove 320 220");
+  Xdotool("mousedown 1");
+  Xdotool("mousemove 400 300");
+  Xdotool("mousemove 420 300");
+  Xdotool("mouseup 1");
+  // The save dialog proposes the date and time in the configured folder.
+  HWND save = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    save = FindWindowW(L"#32770", nullptr);
+    return save != nullptr && IsWindowVisible(save);
+  }, 8000));
+  Sleep(500);
+  PostMessageW(save, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitForMainWindow(15000));
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path());
+  ASSERT_EQ(files.size(), 1u);
+  const std::string name = files[0].filename().string();
+  ASSERT_EQ(name.size(), 18u) << name;
+  EXPECT_EQ(name.substr(14), ".PNG");
+  EXPECT_EQ(name.find_first_not_of("0123456789"), 14u) << "fourteen digits of date and time";
+  const Bitmap png = ReadImageFile(files[0]);
+  ASSERT_EQ(png.Width(), 100);
+  ASSERT_EQ(png.Height(), 80);
+  for (auto [x, y] : {std::pair{0, 0}, {99, 0}, {0, 79}, {99, 79}})
+    EXPECT_EQ(png.PixelAt(x, y), MakeColour(255, 0, 0)) << "corner " << x << "," << y;
+  EXPECT_EQ(png.PixelAt(50, 40), PatternAt(70, 60)) << "the middle is the picture";
+  std::filesystem::remove_all(folder);
 }
 
 TEST_F(Capture, EscAndAPlainRightPressCancelButARightPressWithShiftDoesNot) {
