@@ -16,17 +16,34 @@ Rect ScreenRect() { return Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMe
 // which is resized and keeps its pixel format and palette.
 void CopyFromDC(HDC source, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                 Bitmap& bitmap) {
-  const std::vector<Colour> palette(bitmap.Palette().begin(), bitmap.Palette().end());
-  Bitmap result = Bitmap::ForOverwrite(std::max(width, 0), std::max(height, 0), bitmap.Format());
-  if (IsIndexed(result.Format())) result.SetPalette(palette);
-  result.SetFillColour(bitmap.FillColour());
-  if (!result.IsEmpty()) {
-    win::DibCanvas canvas(result.Width(), result.Height(), result.Format(), result.Palette());
-    if (!BitBlt(canvas.Dc(), 0, 0, result.Width(), result.Height(), source, x, y, SRCCOPY))
-      win::ThrowLastError("BitBlt");
-    canvas.Section().CopyTo(result);
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (IsIndexed(bitmap.Format())) {
+    // Through a DIB section with the bitmap's own palette, which the
+    // device's colours are matched to.
+    const std::vector<Colour> palette(bitmap.Palette().begin(), bitmap.Palette().end());
+    bitmap.ReshapeForOverwrite(width, height, bitmap.Format());
+    bitmap.SetPalette(palette);
+    if (bitmap.IsEmpty()) return;
+    win::DibCanvas canvas(width, height, bitmap.Format(), bitmap.Palette());
+    if (!BitBlt(canvas.Dc(), 0, 0, width, height, source, x, y, SRCCOPY)) win::ThrowLastError("BitBlt");
+    canvas.Section().CopyTo(bitmap);
+    return;
   }
-  bitmap = std::move(result);
+  // Straight into the bitmap's own rows, whose memory is kept from one grab
+  // to the next.
+  bitmap.ReshapeForOverwrite(width, height, bitmap.Format());
+  if (bitmap.IsEmpty()) return;
+  win::MemoryDC memory(CreateCompatibleDC(source));
+  win::ScopedBitmap device(CreateCompatibleBitmap(source, width, height));
+  if (!memory || !device) win::ThrowLastError("CreateCompatibleBitmap");
+  {
+    win::SelectedObject selected(memory.Get(), device.Get());
+    if (!BitBlt(memory.Get(), 0, 0, width, height, source, x, y, SRCCOPY)) win::ThrowLastError("BitBlt");
+  }
+  win::DibInfo info = win::DibInfoFor(bitmap);
+  if (!GetDIBits(memory.Get(), device.Get(), 0, static_cast<UINT>(height), bitmap.Data(), info.Get(), DIB_RGB_COLORS))
+    win::ThrowLastError("GetDIBits");
 }
 
 struct CursorSize {

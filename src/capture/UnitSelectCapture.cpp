@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <cstring>
+
 #include "app/Share.h"
 #include "capture/BitmapCut.h"
 #include "capture/MagnifierView.h"
@@ -113,13 +115,11 @@ CaptureWindows TFrmSelectCapture::Windows() { return CaptureWindows{this, info_,
 
 void TFrmSelectCapture::OutputCapture() {
   interactive_ = false;
-  picture_ = Bitmap();
   brisko::OutputCapture(main_, Windows());
 }
 
 void TFrmSelectCapture::EndCapture() {
   interactive_ = false;
-  picture_ = Bitmap();
   brisko::EndCapture(main_, Windows());
 }
 
@@ -128,7 +128,6 @@ void TFrmSelectCapture::ArmStartTimer(UINT delay) { StartTimer(kTimer1, delay); 
 void TFrmSelectCapture::Timer1Timer() {
   // One tick per capture: the timer is disabled before anything else runs.
   StopTimer(kTimer1);
-  picture_ = Bitmap();
   interactive_ = false;
   Bitmap& captured = main_.CapturedBitmap;
   switch (main_.CaptureKind) {
@@ -184,8 +183,12 @@ void TFrmSelectCapture::StartMenuCapture() {
 
 void TFrmSelectCapture::ShowOverlay() {
   // Image1 holds a copy: pixels are always cut from the CapturedBitmap,
-  // never from the picture with the rubber bands on it.
-  picture_ = main_.CapturedBitmap;
+  // never from the picture with the rubber bands on it. Its memory stays
+  // from one capture to the next.
+  const Bitmap& captured = main_.CapturedBitmap;
+  picture_.ReshapeForOverwrite(captured.Width(), captured.Height(), captured.Format());
+  if (IsIndexed(captured.Format())) picture_.SetPalette(captured.Palette());
+  if (captured.ByteSize() > 0) std::memcpy(picture_.Data(), captured.Data(), captured.ByteSize());
   damage_.Clear();
   interactive_ = true;
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
@@ -282,7 +285,6 @@ void TFrmSelectCapture::PickColorPress() {
   interactive_ = false;
   Hide();
   if (magnifier_) magnifier_->Hide();
-  picture_ = Bitmap();
   if (picker_) {
     picker_->Show();
     SetForegroundWindow(picker_->Handle());

@@ -32,10 +32,12 @@ class TFrmSelectCapture : public win::Form {
   void OutputCapture();
   void EndCapture();
 
+  // The start timer's tick: the grab and the dispatch on CaptureKind.
+  void Timer1Timer();
+
  private:
   static constexpr UINT_PTR kTimer1 = 1;
 
-  void Timer1Timer();
   // The object captures (window picking, auto-scroll, time-lapse menus)
   // start here.
   void StartWindowPicking();

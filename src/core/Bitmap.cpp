@@ -226,6 +226,10 @@ void Bitmap::SetPalette(std::span<const Colour> colours) {
   palette_.resize(size, kBlack);
 }
 
+void Bitmap::ReshapeForOverwrite(std::int32_t width, std::int32_t height, PixelFormat format) {
+  Allocate(width, height, format);
+}
+
 void Bitmap::Recreate(std::int32_t width, std::int32_t height, PixelFormat format) {
   Allocate(width, height, format);
   Fill(fill_);

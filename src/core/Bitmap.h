@@ -88,6 +88,10 @@ class Bitmap {
   // Discards the content: the bitmap becomes width x height in the given
   // format, painted with the fill colour.
   void Recreate(std::int32_t width, std::int32_t height, PixelFormat format);
+  // The same shape change, but the pixels are left for the caller to write
+  // (row padding excepted); the memory is kept when large enough, so a
+  // bitmap that is filled again and again allocates once.
+  void ReshapeForOverwrite(std::int32_t width, std::int32_t height, PixelFormat format);
 
   // Converts the pixels to another format. Indexed targets get the standard
   // palette of their depth (black and white, the 16 standard colours, the
