@@ -1,5 +1,7 @@
 #include <benchmark/benchmark.h>
 
+#include "BenchPictures.h"
+
 #include <cstring>
 #include <random>
 #include <vector>
@@ -10,28 +12,9 @@ namespace {
 
 using brisko::Bitmap;
 
-constexpr std::int32_t kWidth = 3840;
-constexpr std::int32_t kHeight = 2160;
-
-// A 4K screen's worth of gradients with noise, so neither side can get away
-// with a constant or a repeating pattern.
-const Bitmap& Picture() {
-  static const Bitmap picture = [] {
-    Bitmap b = Bitmap::ForOverwrite(kWidth, kHeight, brisko::PixelFormat::Bgr24);
-    std::minstd_rand random(42);
-    for (std::int32_t y = 0; y < kHeight; ++y) {
-      std::uint8_t* row = b.Row(y);
-      for (std::int32_t x = 0; x < kWidth; ++x) {
-        const unsigned noise = random() & 15;
-        row[3 * x] = static_cast<std::uint8_t>(x + noise);
-        row[3 * x + 1] = static_cast<std::uint8_t>(y + noise);
-        row[3 * x + 2] = static_cast<std::uint8_t>((x ^ y) + noise);
-      }
-    }
-    return b;
-  }();
-  return picture;
-}
+using brisko::bench::kHeight;
+using brisko::bench::kWidth;
+using brisko::bench::Picture;
 
 const std::vector<std::uint8_t>& EncodedPicture() {
   static const std::vector<std::uint8_t> file = [] {

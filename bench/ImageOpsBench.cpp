@@ -8,6 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchPictures.h"
+
 #include <cstring>
 #include <functional>
 #include <random>
@@ -23,28 +25,9 @@ namespace {
 
 using brisko::Bitmap;
 
-constexpr std::int32_t kWidth = 3840;
-constexpr std::int32_t kHeight = 2160;
-
-// Gradients with noise, so no operation meets a constant or a short
-// repeating pattern.
-const Bitmap& Picture() {
-  static const Bitmap picture = [] {
-    Bitmap b = Bitmap::ForOverwrite(kWidth, kHeight, brisko::PixelFormat::Bgr24);
-    std::minstd_rand random(42);
-    for (std::int32_t y = 0; y < kHeight; ++y) {
-      std::uint8_t* row = b.Row(y);
-      for (std::int32_t x = 0; x < kWidth; ++x) {
-        const unsigned noise = random() & 15;
-        row[3 * x] = static_cast<std::uint8_t>(x + noise);
-        row[3 * x + 1] = static_cast<std::uint8_t>(y + noise);
-        row[3 * x + 2] = static_cast<std::uint8_t>((x ^ y) + noise);
-      }
-    }
-    return b;
-  }();
-  return picture;
-}
+using brisko::bench::kHeight;
+using brisko::bench::kWidth;
+using brisko::bench::Picture;
 
 void BM_Floor(benchmark::State& state) {
   const Bitmap& source = Picture();
