@@ -20,7 +20,7 @@ codecs::HeaderBytes Header(const Bitmap& picture) {
   h.Put8(2);  // uncompressed true colour
   h.Put16(0);
   h.Put16(0);
-  h.Put8(0);  // colour map specification, unused
+  h.Put8(0);  // colour map fields, unused
   h.Put16(0);
   h.Put16(0);  // origin
   h.Put16(static_cast<std::uint32_t>(picture.Width()));
