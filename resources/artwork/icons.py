@@ -1,5 +1,5 @@
 """Small interface icons: the banner buttons, the capture profiles, the
-option buttons and the sound list item.
+option buttons, the sound list item and the editor's tool bar.
 
 Every icon is drawn per size on a ``Pen``, which maps a design grid (24
 units for the banner buttons and profiles, 16 for the option and sound
@@ -14,8 +14,8 @@ lists which names belong together, for the preview sheet.
 
 import math
 
-from .canvas import (Canvas, LinearGradient, Path, affine_scale, circle,
-                     color, ellipse, polygon, polyline, rect, ring,
+from .canvas import (Canvas, LinearGradient, Path, affine_scale, capsule,
+                     circle, color, ellipse, polygon, polyline, rect, ring,
                      rounded_rect, rounded_rect_ring)
 
 __all__ = ['bracket', 'viewfinder', 'make_icons', 'FAMILIES', 'SIZES',
@@ -42,6 +42,7 @@ SIZES = {
     'profile': (16, 20, 24, 32, 48),
     'option': (16, 20, 24, 32),
     'sound': (16, 20, 24, 32),
+    'tool': (16, 20, 24, 32, 48),
 }
 
 
@@ -1026,6 +1027,182 @@ def sound_item(size):
     return c
 
 
+# ====================================================================== editor tool bar
+
+GREEN = '#21a366'
+GREEN_DEEP = '#168452'
+
+
+def page(p, x0, y0, x1, y1, fold):
+    """A white sheet with a folded top-right corner and a slate edge."""
+    c = p.c
+    w = p.w(1.25)
+    outline = [(x0, y0), (x1 - fold, y0), (x1, y0 + fold), (x1, y1), (x0, y1)]
+    c.fill(polygon(outline), WHITE)
+    c.fill(polyline(outline, w, closed=True), SLATE)
+    c.fill(polyline([(x1 - fold, y0), (x1 - fold, y0 + fold), (x1, y0 + fold)],
+                    w), SLATE)
+
+
+def badge(p, cx, cy, r, paint):
+    """A round badge cut out of what lies beneath, so it reads on top."""
+    p.c.fill_circle(cx, cy, r + p.w(1), (0, 0, 0, 1), mode='erase')
+    p.c.fill_circle(cx, cy, r, paint)
+
+
+def tool_finish(size):
+    """Done with the file: a sheet with a green tick."""
+    p = Pen(size, 24)
+    x0, y0, x1, y1 = p.box(4, 2, 17, 21)
+    page(p, x0, y0, x1, y1, p.v(4))
+    c = p.c
+    for yy in (8, 11, 14):
+        c.fill_rect(x0 + p.e(2.5), p.e(yy), p.e(7), p.w(1), '#8796a6')
+    cx, cy, r = p.v(17), p.v(17), p.v(5.6)
+    badge(p, cx, cy, r, GREEN)
+    t = p.w(1.8)
+    c.fill(polyline([(cx - r * 0.5, cy + r * 0.02), (cx - r * 0.12, cy + r * 0.4),
+                     (cx + r * 0.52, cy - r * 0.38)], t), WHITE)
+    return c
+
+
+def tool_close(size):
+    """Put the file away: a rounded tile with a cross."""
+    p = Pen(size, 24)
+    c = p.c
+    x0, y0, x1, y1 = p.box(3, 3, 21, 21)
+    c.fill(rrect(x0, y0, x1, y1, p.v(4)), CORAL)
+    c.fill(rrect(x0, y0, x1, y0 + (y1 - y0) / 2.0, (p.v(4), p.v(4), 0, 0)),
+           (1, 1, 1, 0.14), mode='atop')
+    t = p.w(2.2)
+    m = p.v(7.6)
+    c.fill(polyline([(m, m), (size - m, size - m)], t), WHITE)
+    c.fill(polyline([(m, size - m), (size - m, m)], t), WHITE)
+    return c
+
+
+def tool_saveas(size):
+    """A disk with a pencil: saving under a name."""
+    p = Pen(size, 24)
+    c = p.c
+    x0, y0, x1, y1 = p.box(2, 3, 18, 19)
+    c.fill(rrect(x0, y0, x1, y1, (p.v(1.5), p.v(3), p.v(1.5), p.v(1.5))), BLUE)
+    # Shutter at the top, label below.
+    c.fill_rect(x0 + p.e(3.5), y0, p.e(8), p.e(5.5), '#d7e3f0')
+    c.fill_rect(x0 + p.e(8.5), y0 + p.e(1), p.e(2), p.e(3.5), BLUE)
+    c.fill(rrect(x0 + p.e(2.5), y0 + p.e(8.5), x1 - p.e(2.5), y1,
+                 (p.v(1), p.v(1), 0, 0)), WHITE)
+    # Pencil across the lower right, cut out of the disk.
+    pts = [(p.v(22.2), p.v(12.6)), (p.v(13.6), p.v(21.2))]
+    w = p.v(3.6)
+    c.fill(polyline(pts, w + 2 * p.w(1)), (0, 0, 0, 1), mode='erase')
+    c.fill(polyline(pts, w), ORANGE)
+    tip = [(p.v(13.6) - p.v(1.2), p.v(21.2) + p.v(1.2)),
+           (p.v(14.9), p.v(18.4)), (p.v(16.4), p.v(19.9))]
+    c.fill(polygon(tip), SLATE)
+    c.fill(polyline([pts[0], (p.v(20.6), p.v(14.2))], w), '#ffb8c4')
+    return c
+
+
+def curved_arrow(p, mirrored):
+    """Undo: an arc over the top whose head points back to the left;
+    Redo is its mirror image."""
+    c = Canvas(p.size, p.size)
+    t = p.w(2.2)
+    cx, cy, r = p.v(12.5), p.v(13.5), p.v(6.2)
+    arc = Path()
+    arc.arc(cx, cy, r, 75, -180 - 10)
+    pts = arc.contours[0]
+    c.fill(polyline(pts[:-3], t), BLUE)
+    # Head at the arc's left end, pointing down and back.
+    ex, ey = cx - r, cy + p.v(0.6)
+    hs = p.v(4.6)
+    c.fill_polygon([(ex - hs * 0.95, ey - hs * 0.35), (ex + hs * 0.95, ey - hs * 0.35),
+                    (ex, ey + hs * 0.75)], BLUE)
+    if mirrored:
+        out = Canvas(p.size, p.size)
+        for y in range(p.size):
+            for x in range(p.size):
+                j = y * p.size + x
+                k = y * p.size + (p.size - 1 - x)
+                out.r[j], out.g[j], out.b[j], out.a[j] = c.r[k], c.g[k], c.b[k], c.a[k]
+        c = out
+    p.c.draw(c)
+    return p.c
+
+
+def tool_undo(size):
+    return curved_arrow(Pen(size, 24), False)
+
+
+def tool_redo(size):
+    return curved_arrow(Pen(size, 24), True)
+
+
+def tool_crop(size):
+    """The two crossed corners of a cropping frame over a picture."""
+    p = Pen(size, 24)
+    c = p.c
+    framed_picture(p, *p.box(7, 7, 17, 17), r=p.v(1))
+    t = p.w(2.2)
+    a = p.mid(6, t)
+    b = p.mid(18, t)
+    c.fill(polyline([(a, p.v(2)), (a, b), (p.v(22), b)], t), SLATE)
+    c.fill(polyline([(p.v(2), a), (b, a), (b, p.v(22))], t), SLATE)
+    return c
+
+
+def magnifier(p, mark):
+    """A lens with a handle; `mark` draws what the lens shows."""
+    c = p.c
+    t = p.w(2)
+    cx = cy = p.v(10)
+    r = p.v(7)
+    c.fill(capsule(cx + r * 0.62, cy + r * 0.62, p.v(21), p.v(21), p.w(3.4)),
+           SLATE)
+    c.fill_circle(cx, cy, r, '#e6f3ff')
+    c.fill(ring(cx, cy, r - t / 2.0, t), SLATE)
+    mark(c, cx, cy, r - t)
+    return c
+
+
+def tool_zoom_in(size):
+    p = Pen(size, 24)
+
+    def plus(c, cx, cy, r):
+        t = p.w(1.8)
+        a = r * 0.62
+        c.fill(rect(cx - a, cy - t / 2.0, 2 * a, t), BLUE)
+        c.fill(rect(cx - t / 2.0, cy - a, t, 2 * a), BLUE)
+    return magnifier(p, plus)
+
+
+def tool_zoom_out(size):
+    p = Pen(size, 24)
+
+    def minus(c, cx, cy, r):
+        t = p.w(1.8)
+        a = r * 0.62
+        c.fill(rect(cx - a, cy - t / 2.0, 2 * a, t), BLUE)
+    return magnifier(p, minus)
+
+
+def tool_actual(size):
+    """The lens over "1:1": pixels at their own size."""
+    p = Pen(size, 24)
+
+    def one_to_one(c, cx, cy, r):
+        t = max(1.0, p.w(1.3))
+        h = r * 1.1
+        gap = r * 0.5
+        for x in (cx - gap - t / 2.0, cx + gap - t / 2.0):
+            c.fill(rect(round(x), cy - h / 2.0, t, h), BLUE)
+        d = max(1.0, t * 0.9)
+        c.fill(rect(round(cx - d / 2.0), cy - h * 0.32, d, d), BLUE)
+        c.fill(rect(round(cx - d / 2.0), cy + h * 0.32 - d, d, d), BLUE)
+    return magnifier(p, one_to_one)
+
+
 # ====================================================================== all
 
 BANNER = [('BtnCapture', btn_capture), ('BtnSettings', btn_settings),
@@ -1040,9 +1217,14 @@ OPTIONS = [('OptRectangle', opt_rectangle), ('OptElliptic', opt_elliptic),
            ('OptAutoScroll', opt_autoscroll), ('OptMenuTime', opt_menutime),
            ('OptImages', opt_images), ('OptFlash', opt_flash)]
 SOUND = [('SoundItem', sound_item)]
+TOOLS = [('ToolFinish', tool_finish), ('ToolClose', tool_close),
+         ('ToolSaveAs', tool_saveas), ('ToolUndo', tool_undo),
+         ('ToolRedo', tool_redo), ('ToolCrop', tool_crop),
+         ('ToolZoomIn', tool_zoom_in), ('ToolActual', tool_actual),
+         ('ToolZoomOut', tool_zoom_out)]
 
 FAMILIES = [('banner', BANNER), ('profile', PROFILES), ('option', OPTIONS),
-            ('sound', SOUND)]
+            ('sound', SOUND), ('tool', TOOLS)]
 
 
 def make_icons():

@@ -8,7 +8,7 @@
 
 #include "core/Files.h"
 #include "core/Ini.h"
-#include "widgets/Dib.h"
+#include "imageops/Resample.h"
 #include "widgets/Text.h"
 
 namespace brisko {
@@ -144,12 +144,8 @@ void FitImageInPanel(ImageView& target, const Bitmap& source, std::int32_t panel
                      std::int32_t panelHeight) {
   target.Clear();
   const Rect place = FitImageRect(source.Width(), source.Height(), panelWidth, panelHeight);
-  Bitmap fitted(std::max(place.Width(), 0), std::max(place.Height(), 0), PixelFormat::Bgr24);
-  if (!fitted.IsEmpty() && !source.IsEmpty()) {
-    win::DibCanvas canvas(fitted);
-    win::StretchBitmapHalftone(canvas.Dc(), source, RECT{0, 0, fitted.Width(), fitted.Height()});
-    canvas.Section().CopyTo(fitted);
-  }
+  Bitmap fitted;
+  if (!place.IsEmpty() && !source.IsEmpty()) Resample(source, fitted, place.Width(), place.Height());
   target.SetPosition(place.Left, place.Top);
   target.SetPicture(std::move(fitted));
 }

@@ -145,11 +145,6 @@ void TFrmMain::ConnectWindows(TFrmSelectCapture* overlay, TFrmEditPic* editor, T
   overlay_ = overlay;
   editor_ = editor;
   picker_ = picker;
-  controller_.ShowInEditor = [this](const std::string&) {
-    if (!editor_) return;
-    editor_->Show();
-    SetForegroundWindow(editor_->Handle());
-  };
 }
 
 // ------------------------------------------------------------------- layout
@@ -625,11 +620,22 @@ void TFrmMain::ShowSaveFileSettings() {
 }
 
 void TFrmMain::OpenFileCommand() {
-  // Opening a picture into the editor arrives with the editor.
+  if (!controller_.HiddenToTray) HideMainWindow();
+  // Cancelled or not opened: nothing else would show the main window until
+  // the notification-area icon is used, so it comes straight back.
+  if (!editor_ || !editor_->OpenFile()) ReturnAfterCapture();
 }
 
 void TFrmMain::PasteFromClipboardCommand() {
-  // Pasting the clipboard's bitmap into the editor arrives with the editor.
+  if (!controller_.HiddenToTray) HideMainWindow();
+  if (!editor_) {
+    ReturnAfterCapture();
+    return;
+  }
+  // Without a bitmap on the clipboard the base file stays as it is and the
+  // editor shows the picture delivered before.
+  editor_->PasteFromClipboard();
+  editor_->ShowBaseFile();
 }
 
 void TFrmMain::OpenWebCaptureWizard(int webMode) {

@@ -74,13 +74,25 @@ std::uint8_t NearestIndex(std::span<const Colour> palette, Colour c) {
 PaletteMatcher::PaletteMatcher(std::span<const Colour> palette) : palette_(palette.begin(), palette.end()) {
   if (palette_.size() > 256) palette_.resize(256);
   if (palette_.empty()) palette_.push_back(kBlack);
+  for (std::size_t i = 0; i < palette_.size(); ++i) allEntries_.push_back(static_cast<std::uint8_t>(i));
 }
 
-void PaletteMatcher::FillCell(std::size_t cell) {
-  const int r0 = static_cast<int>(cell % kCellsPerAxis) << kCellShift;
-  const int g0 = static_cast<int>(cell / kCellsPerAxis % kCellsPerAxis) << kCellShift;
-  const int b0 = static_cast<int>(cell / (kCellsPerAxis * kCellsPerAxis)) << kCellShift;
-  const int side = (1 << kCellShift) - 1;
+std::size_t PaletteMatcher::Grid::CellOf(Colour c) const {
+  const auto axis = static_cast<std::size_t>(PerAxis());
+  return static_cast<std::size_t>(RedOf(c) >> shift) + static_cast<std::size_t>(GreenOf(c) >> shift) * axis +
+         static_cast<std::size_t>(BlueOf(c) >> shift) * axis * axis;
+}
+
+std::span<const std::uint8_t> PaletteMatcher::Candidates(const Grid& grid, std::size_t cell) const {
+  return std::span(candidates_).subspan(grid.start[cell], grid.count[cell]);
+}
+
+void PaletteMatcher::FillCell(Grid& grid, std::size_t cell, std::span<const std::uint8_t> from) {
+  const auto axis = static_cast<std::size_t>(grid.PerAxis());
+  const int r0 = static_cast<int>(cell % axis) << grid.shift;
+  const int g0 = static_cast<int>(cell / axis % axis) << grid.shift;
+  const int b0 = static_cast<int>(cell / (axis * axis)) << grid.shift;
+  const int side = (1 << grid.shift) - 1;
   auto nearestOnAxis = [](int value, int low, int high) {
     const int d = value < low ? low - value : value > high ? value - high : 0;
     return d * d;
@@ -92,41 +104,49 @@ void PaletteMatcher::FillCell(std::size_t cell) {
   // No colour of the cell is farther from its nearest entry than `bound`,
   // so an entry whose closest point of the cell lies beyond it can never win.
   int bound = std::numeric_limits<int>::max();
-  for (Colour p : palette_)
+  for (std::uint8_t i : from) {
+    const Colour p = palette_[i];
     bound = std::min(bound, farthestOnAxis(RedOf(p), r0, r0 + side) + farthestOnAxis(GreenOf(p), g0, g0 + side) +
                                 farthestOnAxis(BlueOf(p), b0, b0 + side));
-  cellStart_[cell] = static_cast<std::uint32_t>(candidates_.size());
-  for (std::size_t i = 0; i < palette_.size(); ++i) {
+  }
+  // `from` may lie in candidates_ itself, which grows here: copy it first.
+  const std::vector<std::uint8_t> entries(from.begin(), from.end());
+  grid.start[cell] = static_cast<std::uint32_t>(candidates_.size());
+  for (std::uint8_t i : entries) {
     const Colour p = palette_[i];
     const int closest = nearestOnAxis(RedOf(p), r0, r0 + side) + nearestOnAxis(GreenOf(p), g0, g0 + side) +
                         nearestOnAxis(BlueOf(p), b0, b0 + side);
-    if (closest <= bound) candidates_.push_back(static_cast<std::uint8_t>(i));
+    if (closest <= bound) candidates_.push_back(i);
   }
-  cellCount_[cell] = static_cast<std::uint16_t>(candidates_.size() - cellStart_[cell]);
+  grid.count[cell] = static_cast<std::uint16_t>(candidates_.size() - grid.start[cell]);
 }
 
 std::uint8_t PaletteMatcher::Nearest(Colour c) {
-  const std::size_t cell = static_cast<std::size_t>(RedOf(c) >> kCellShift) +
-                           static_cast<std::size_t>(GreenOf(c) >> kCellShift) * kCellsPerAxis +
-                           static_cast<std::size_t>(BlueOf(c) >> kCellShift) * kCellsPerAxis * kCellsPerAxis;
-  if (cellCount_.empty()) {
+  if (fine_.count.empty()) {
     // The cell tables are made on first use, so a matcher that is never
     // asked costs nothing.
-    cellStart_.assign(static_cast<std::size_t>(kCellsPerAxis * kCellsPerAxis * kCellsPerAxis), 0);
-    cellCount_.assign(cellStart_.size(), 0);
+    for (Grid* grid : {&coarse_, &fine_}) {
+      const auto cells = static_cast<std::size_t>(grid->PerAxis()) * grid->PerAxis() * grid->PerAxis();
+      grid->start.assign(cells, 0);
+      grid->count.assign(cells, 0);
+    }
   }
-  if (cellCount_[cell] == 0) FillCell(cell);
-  const std::uint8_t* candidate = candidates_.data() + cellStart_[cell];
-  const std::uint16_t count = cellCount_[cell];
-  if (count == 1) return candidate[0];
+  const std::size_t cell = fine_.CellOf(c);
+  if (fine_.count[cell] == 0) {
+    const std::size_t parent = coarse_.CellOf(c);
+    if (coarse_.count[parent] == 0) FillCell(coarse_, parent, allEntries_);
+    FillCell(fine_, cell, Candidates(coarse_, parent));
+  }
+  const std::span<const std::uint8_t> candidates = Candidates(fine_, cell);
+  if (candidates.size() == 1) return candidates[0];
   int best = std::numeric_limits<int>::max();
-  std::uint8_t bestIndex = candidate[0];
+  std::uint8_t bestIndex = candidates[0];
   // Candidates are in palette order, so the lowest index wins a tie.
-  for (std::uint16_t k = 0; k < count; ++k) {
-    const int d = DistanceSquared(c, palette_[candidate[k]]);
+  for (std::uint8_t k : candidates) {
+    const int d = DistanceSquared(c, palette_[k]);
     if (d < best) {
       best = d;
-      bestIndex = candidate[k];
+      bestIndex = k;
     }
   }
   return bestIndex;

@@ -48,6 +48,9 @@ class Control {
 
   // Notification hooks, called by the container.
   virtual void HandleCommand(WORD /*code*/) {}
+  // The same with the id the command carries, for controls whose items
+  // have ids of their own (tool-bar buttons); by default the code alone.
+  virtual void HandleCommandId(WORD /*id*/, WORD code) { HandleCommand(code); }
   virtual bool HandleNotify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
   virtual void HandleScroll(WORD /*code*/) {}
   virtual bool HandleDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }

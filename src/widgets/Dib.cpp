@@ -90,4 +90,15 @@ void StretchBitmapHalftone(HDC dc, const Bitmap& bitmap, const RECT& to) {
                 bitmap.Height(), bitmap.Data(), info.Get(), DIB_RGB_COLORS, SRCCOPY);
 }
 
+void DrawBitmap(HDC dc, const Bitmap& bitmap, const Rect& part, int x, int y) {
+  const Rect inside = Intersection(part, Rect{0, 0, bitmap.Width(), bitmap.Height()});
+  if (inside.IsEmpty()) return;
+  // The rows from the part's top form a top-down DIB of their own, whose
+  // columns start at the part's left.
+  const DibInfo info = DibInfoFor(bitmap.Width(), inside.Height(), bitmap.Format(), bitmap.Palette());
+  SetDIBitsToDevice(dc, x + inside.Left - part.Left, y + inside.Top - part.Top, static_cast<DWORD>(inside.Width()),
+                    static_cast<DWORD>(inside.Height()), inside.Left, 0, 0, static_cast<UINT>(inside.Height()),
+                    bitmap.Row(inside.Top), info.Get(), DIB_RGB_COLORS);
+}
+
 }  // namespace brisko::win

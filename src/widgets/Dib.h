@@ -70,4 +70,7 @@ class DibCanvas {
 // platform's smooth (halftone) stretch.
 void StretchBitmapHalftone(HDC dc, const Bitmap& bitmap, const RECT& to);
 
+// Copies `part` of the bitmap one to one to (x, y) of the device context.
+void DrawBitmap(HDC dc, const Bitmap& bitmap, const Rect& part, int x, int y);
+
 }  // namespace brisko::win

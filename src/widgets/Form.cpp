@@ -65,7 +65,7 @@ bool Container::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESU
     case WM_COMMAND:
       if (lParam) {
         if (Control* c = Control::FromHandle(reinterpret_cast<HWND>(lParam))) {
-          c->HandleCommand(HIWORD(wParam));
+          c->HandleCommandId(LOWORD(wParam), HIWORD(wParam));
           result = 0;
           return true;
         }

@@ -76,10 +76,12 @@ bool ImageButton::HandleDrawItem(const DRAWITEMSTRUCT& item) {
   if (latched_) {
     BlendRoundRect(dc, r, look_.downFace, 255, radius);
   } else if (look_.face != kNone) {
-    if (look_.frame != kNone) BlendRoundRect(dc, r, look_.frame, 255, radius);
+    const Colour face = disabled && look_.disabledFace != kNone ? look_.disabledFace : look_.face;
+    if (look_.frame != kNone && !(disabled && look_.disabledFace != kNone))
+      BlendRoundRect(dc, r, look_.frame, 255, radius);
     RECT inner = r;
     InflateRect(&inner, -1, -1);
-    BlendRoundRect(dc, inner, look_.face, 255, radius > 0 ? radius - 1 : 0);
+    BlendRoundRect(dc, inner, face, 255, radius > 0 ? radius - 1 : 0);
   }
   if (!disabled && (pressed || hot_))
     BlendRoundRect(dc, r, look_.hot, pressed ? look_.pressedAlpha : look_.hotAlpha, radius);

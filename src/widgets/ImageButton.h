@@ -24,6 +24,8 @@ class ImageButton : public Button {
     // A tile's own face and frame; kNone leaves the parent's picture.
     Colour face = kNone;
     Colour frame = kNone;
+    // The face while disabled; kNone keeps the face.
+    Colour disabledFace = kNone;
     // Face and text while latched down (option buttons).
     Colour downFace = 0xD96B2E;
     Colour downText = 0xFFFFFF;

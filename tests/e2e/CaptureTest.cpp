@@ -1,5 +1,8 @@
 // Captures from the Capture button to their output, with real X input on
 // the frozen screen.
+#include <windows.h>
+
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "ProgramDriver.h"
@@ -170,6 +173,23 @@ TEST_F(Capture, TheColourPickerShowsThePickedPixelInFourNotations) {
   EXPECT_EQ(texts[6], L"#AB0100");
   PostMessageW(picker, WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitForMainWindow()) << "closing the picker brings the main window back";
+}
+
+TEST_F(Capture, AFullScreenCaptureToTheImageViewOpensTheEditorWithTheScreensSize) {
+  Start(DeliveredConfig());
+  SelectProfile(*program_, 3);
+  PressCapture();
+  HWND editor = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (editor = program_->TopLevel(L"Brisko Capture Preview")) != nullptr; }, 8000));
+  HWND status = FindChild(editor, STATUSCLASSNAMEW);
+  ASSERT_NE(status, nullptr);
+  const std::wstring expected = L"W, H = " + std::to_wstring(GetSystemMetrics(SM_CXSCREEN)) + L"X" +
+                                std::to_wstring(GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_TRUE(WaitFor([&] { return PanelText(program_->ProcessId(), status, 0) == expected; }))
+      << "status: " << std::string(PanelText(program_->ProcessId(), status, 0).size(), '?');
+  EXPECT_FALSE(IsVisible(main_)) << "the main window stays hidden while the editor is open";
+  PostMessageW(editor, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitForMainWindow()) << "closing the editor brings it back";
 }
 
 TEST_F(Capture, TheFullScreenAndTheForegroundWindowNeverShowTheOverlay) {

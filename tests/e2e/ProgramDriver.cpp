@@ -1,5 +1,7 @@
 #include "ProgramDriver.h"
 
+#include <commctrl.h>
+
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -234,6 +236,47 @@ std::wstring TextOf(HWND window) {
   wchar_t text[256] = {};
   DWORD_PTR copied = 0;
   SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied);
+  return text;
+}
+
+HWND FindChild(HWND parent, const wchar_t* className, int id) {
+  struct Search {
+    const wchar_t* className;
+    int id;
+    HWND found;
+  } search{className, id, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        wchar_t name[64] = {};
+        GetClassNameW(w, name, 64);
+        if (lstrcmpiW(name, s->className) == 0 && (s->id < 0 || GetDlgCtrlID(w) == s->id)) {
+          s->found = w;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A status bar panel's text. The bar lives in the program's process, so
+// the text is fetched through memory there.
+std::wstring PanelText(DWORD process, HWND statusBar, int panel) {
+  HANDLE target = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+  if (!target) return L"?";
+  constexpr SIZE_T kBytes = 1024;
+  void* remote = VirtualAllocEx(target, nullptr, kBytes, MEM_COMMIT, PAGE_READWRITE);
+  wchar_t text[kBytes / sizeof(wchar_t)] = {};
+  if (remote) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(statusBar, SB_GETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(remote),
+                        SMTO_ABORTIFHUNG, 2000, &ignored);
+    ReadProcessMemory(target, remote, text, kBytes - sizeof(wchar_t), nullptr);
+    VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(target);
   return text;
 }
 

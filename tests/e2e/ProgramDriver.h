@@ -62,6 +62,14 @@ void SelectProfile(RunningProgram& program, int index);
 void SendKeys(const std::vector<WORD>& modifiers, WORD key);
 
 bool IsVisible(HWND window);
+
+// The first child window, at any depth, of the class (and control id when
+// one is given).
+HWND FindChild(HWND parent, const wchar_t* className, int id = -1);
+
+// A status bar panel's text. The bar lives in the program's process, so
+// the text is fetched through memory there.
+std::wstring PanelText(DWORD process, HWND statusBar, int panel);
 std::wstring TextOf(HWND window);
 // The platform's temporary folder, with its trailing backslash.
 std::filesystem::path TempFolder();
