@@ -83,6 +83,8 @@ std::string ReadSetting(std::string_view section, std::string_view key) {
   return ReadIniValue(ConfigPath(), section, key);
 }
 
+IniDocument ReadAllSettings() { return LoadIniFile(ConfigPath()); }
+
 void WriteSetting(std::string_view section, std::string_view key, std::string_view value) {
   WriteIniValue(ConfigPath(), section, key, value);
 }

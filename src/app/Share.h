@@ -8,6 +8,7 @@
 #include "core/Bitmap.h"
 #include "core/Colour.h"
 #include "core/Helpers.h"
+#include "core/Ini.h"
 #include "core/ImageView.h"
 
 // The helpers that many windows share: folders, settings in config.ini, the
@@ -22,6 +23,8 @@ std::string TempFolder();
 // One value of config.ini in the program folder; a missing file, section or
 // key reads as empty text, and a write creates what is missing.
 std::string ReadSetting(std::string_view section, std::string_view key);
+// All of config.ini as it is now, for reading several settings at once.
+IniDocument ReadAllSettings();
 void WriteSetting(std::string_view section, std::string_view key, std::string_view value);
 
 // Deletes the folder with everything in it, without asking. False when the

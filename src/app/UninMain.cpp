@@ -428,7 +428,9 @@ void TFrmMain::PaintBanner(HDC dc) {
 // ---------------------------------------------------------------- handlers
 
 void TFrmMain::FormShow() {
-  const MainSettings s = ReadMainSettings([](std::string_view key) { return ReadSetting("App", key); });
+  // One read of the file for all of them: they come from one state of it.
+  const IniDocument settings = ReadAllSettings();
+  const MainSettings s = ReadMainSettings([&](std::string_view key) { return settings.Read("App", key); });
   controller_.SoundFlag = s.soundFlag;
   CheckSound->SetChecked(s.soundFlag);
   controller_.SoundFile = s.soundFile;

@@ -137,25 +137,21 @@ std::string IniDocument::Text() const {
   return text;
 }
 
-namespace {
-
-IniDocument LoadIni(const std::filesystem::path& file) {
+IniDocument LoadIniFile(const std::filesystem::path& file) {
   std::error_code error;
   if (!std::filesystem::exists(file, error)) return IniDocument{};
   const std::vector<std::uint8_t> bytes = ReadFileBytes(file, kMaxIniFileSize);
   return IniDocument(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-}  // namespace
-
 std::string ReadIniValue(const std::filesystem::path& file, std::string_view section,
                          std::string_view key) {
-  return LoadIni(file).Read(section, key);
+  return LoadIniFile(file).Read(section, key);
 }
 
 void WriteIniValue(const std::filesystem::path& file, std::string_view section,
                    std::string_view key, std::string_view value) {
-  IniDocument doc = LoadIni(file);
+  IniDocument doc = LoadIniFile(file);
   doc.Write(section, key, value);
   const std::string text = doc.Text();
   WriteFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));

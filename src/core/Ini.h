@@ -37,6 +37,10 @@ class IniDocument {
   bool byteOrderMark_ = false;
 };
 
+// The whole file, for reading several values from one state of it; a
+// missing file reads as an empty document.
+IniDocument LoadIniFile(const std::filesystem::path& file);
+
 // One value of an INI file; a missing file reads as empty text.
 std::string ReadIniValue(const std::filesystem::path& file, std::string_view section,
                          std::string_view key);
