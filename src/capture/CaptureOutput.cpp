@@ -21,10 +21,6 @@ namespace brisko {
 
 namespace {
 
-int SettingOr(std::string_view key, int fallback, int low, int high) {
-  const auto n = ParseDecimal(ReadSetting("SaveFile", key));
-  return n && *n >= low && *n <= high ? *n : fallback;
-}
 
 void HideCaptureWindows(const CaptureWindows& windows) {
   for (win::Form* form : {windows.overlay, windows.info, windows.magnifier})
@@ -98,15 +94,8 @@ void OutputToFile(MainController& main, const Bitmap& picture) {
 }  // namespace
 
 SaveFileSettings ReadSaveFileSettings() {
-  SaveFileSettings s;
-  s.typeIndex = SettingOr("TyleIndex", 0, 0, kCaptureFileTypeCount - 1);
-  s.nameIndex = SettingOr("NameIndex", 0, 0, 2);
-  if (const std::string text = ReadSetting("SaveFile", "NameText"); !text.empty()) s.nameText = text;
-  s.digitsIndex = SettingOr("NameNumIndex", 3, 0, 4);
-  if (const std::string folder = ReadSetting("SaveFile", "NameOutput"); !folder.empty()) s.nameOutput = folder;
-  s.showOptions = ReadSetting("SaveFile", "ShowOption") == "1";
-  if (const auto n = ParseDecimal(ReadSetting("SaveFile", "FileIndexNum")); n && *n >= 0) s.fileIndex = *n;
-  return s;
+  const IniDocument settings = ReadAllSettings();
+  return SaveFileSettingsFrom([&](std::string_view key) { return settings.Read("SaveFile", key); });
 }
 
 std::string ProposedFileName(const SaveFileSettings& settings) {

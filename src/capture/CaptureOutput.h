@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/MainController.h"
+#include "capture/FileNaming.h"
 
 namespace brisko {
 
@@ -19,17 +20,7 @@ struct CaptureWindows {
   win::Form* magnifier = nullptr;
 };
 
-// The [SaveFile] settings file output reads, each with its dialog default
-// when missing or not a number.
-struct SaveFileSettings {
-  int typeIndex = 0;
-  int nameIndex = 0;
-  std::string nameText = "Vardel_";
-  int digitsIndex = 3;
-  std::string nameOutput = "c:\\";
-  bool showOptions = false;
-  std::int64_t fileIndex = 0;
-};
+// The [SaveFile] settings of config.ini, read with their defaults.
 SaveFileSettings ReadSaveFileSettings();
 
 // Every finished capture leaves through here: the sound, then the editor,

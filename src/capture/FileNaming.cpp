@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "core/Helpers.h"
+
 namespace brisko {
 
 namespace {
@@ -42,6 +44,22 @@ NumberedName NextNumberedName(int digitsIndex, std::int64_t stored) {
   std::string digits = std::to_string(next);
   if (digits.size() < width) digits.insert(0, width - digits.size(), ' ');
   return NumberedName{digits, next};
+}
+
+SaveFileSettings SaveFileSettingsFrom(const std::function<std::string(std::string_view key)>& read) {
+  auto number = [&](std::string_view key, int fallback, int low, int high) {
+    const auto n = ParseDecimal(read(key));
+    return n && *n >= low && *n <= high ? *n : fallback;
+  };
+  SaveFileSettings s;
+  s.typeIndex = number("TyleIndex", 0, 0, kCaptureFileTypeCount - 1);
+  s.nameIndex = number("NameIndex", 0, 0, 2);
+  if (std::string text = read("NameText"); !text.empty()) s.nameText = std::move(text);
+  s.digitsIndex = number("NameNumIndex", 3, 0, 4);
+  if (std::string folder = read("NameOutput"); !folder.empty()) s.nameOutput = std::move(folder);
+  s.showOptions = read("ShowOption") == "1";
+  s.fileIndex = number("FileIndexNum", 0, 0, 2147483647);
+  return s;
 }
 
 std::string DateTimeName(const LocalDateTime& t) {

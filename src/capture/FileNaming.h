@@ -2,6 +2,7 @@
 
 #include <span>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,21 @@ struct NumberedName {
   std::int64_t number;
 };
 NumberedName NextNumberedName(int digitsIndex, std::int64_t stored);
+
+// The [SaveFile] settings file output reads. Each has the save-file
+// dialog's default when missing, not a number or out of range, so a bad
+// line never stops file output.
+struct SaveFileSettings {
+  int typeIndex = 0;
+  int nameIndex = 0;
+  std::string nameText = "Vardel_";
+  int digitsIndex = 3;
+  std::string nameOutput = "c:\\";
+  bool showOptions = false;
+  std::int64_t fileIndex = 0;
+};
+// `read` gives the text of a [SaveFile] key ("" when missing).
+SaveFileSettings SaveFileSettingsFrom(const std::function<std::string(std::string_view key)>& read);
 
 // "yyyymmddhhmmss" of a local date and time.
 struct LocalDateTime {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "capture/ColourNotation.h"
 #include "capture/FileNaming.h"
 #include "capture/Inverting.h"
@@ -129,6 +131,28 @@ TEST(NumberedNames, RightAlignedWithSpacesAndTheStoredNumberAdvanced) {
   EXPECT_EQ(NextNumberedName(3, 9999).number, 10000);
   EXPECT_EQ(NextNumberedName(3, 10000).text, "   1");
   EXPECT_EQ(NextNumberedName(4, 0).text, "    1");
+}
+
+TEST(SaveFileSettings, MissingOrBadValuesReadAsTheDialogsDefaults) {
+  const SaveFileSettings empty = SaveFileSettingsFrom([](std::string_view) { return std::string(); });
+  EXPECT_EQ(empty.typeIndex, 0);
+  EXPECT_EQ(empty.nameIndex, 0);
+  EXPECT_EQ(empty.nameText, "Vardel_");
+  EXPECT_EQ(empty.digitsIndex, 3);
+  EXPECT_EQ(empty.nameOutput, "c:\\");
+  EXPECT_FALSE(empty.showOptions);
+  EXPECT_EQ(empty.fileIndex, 0) << "the first numbered name then gets 1";
+  const std::map<std::string, std::string, std::less<>> bad = {
+      {"TyleIndex", "png"}, {"NameIndex", "7"}, {"NameNumIndex", "-1"}, {"FileIndexNum", "lots"}, {"ShowOption", "1"}};
+  const SaveFileSettings s = SaveFileSettingsFrom([&](std::string_view key) {
+    const auto found = bad.find(key);
+    return found == bad.end() ? std::string() : found->second;
+  });
+  EXPECT_EQ(s.typeIndex, 0);
+  EXPECT_EQ(s.nameIndex, 0);
+  EXPECT_EQ(s.digitsIndex, 3);
+  EXPECT_EQ(s.fileIndex, 0);
+  EXPECT_TRUE(s.showOptions) << "the good values around the bad ones still count";
 }
 
 TEST(DateTimeNames, FourteenDigitsWithNothingBetween) {
