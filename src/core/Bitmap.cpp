@@ -74,10 +74,17 @@ void RowFromBgr24(const std::uint8_t* bgr, std::int32_t width, PixelFormat forma
         out[2 * x + 1] = static_cast<std::uint8_t>(v >> 8);
       }
       break;
+    case PixelFormat::Indexed8:
+      matcher->NearestRow(bgr, static_cast<std::size_t>(width), out);
+      break;
     default: {
       const int bits = BitsPerPixel(format);
-      for (std::int32_t x = 0; x < width; ++x)
-        SetIndexIn(out, x, bits, matcher->Nearest(MakeColour(bgr[3 * x + 2], bgr[3 * x + 1], bgr[3 * x])));
+      std::uint8_t indices[256];
+      for (std::int32_t x = 0; x < width; x += 256) {
+        const std::int32_t n = std::min<std::int32_t>(256, width - x);
+        matcher->NearestRow(bgr + 3 * static_cast<std::size_t>(x), static_cast<std::size_t>(n), indices);
+        for (std::int32_t k = 0; k < n; ++k) SetIndexIn(out, x + k, bits, indices[k]);
+      }
     }
   }
 }

@@ -71,74 +71,83 @@ std::uint8_t NearestIndex(std::span<const Colour> palette, Colour c) {
   return static_cast<std::uint8_t>(bestIndex);
 }
 
-PaletteMatcher::PaletteMatcher(std::span<const Colour> palette) : palette_(palette.begin(), palette.end()) {
+PaletteMatcher::PaletteMatcher(std::span<const Colour> palette) : shared_(SharedFor(palette)) {
+  if (shared_ != nullptr) return;
+  palette_.assign(palette.begin(), palette.end());
   if (palette_.size() > 256) palette_.resize(256);
   if (palette_.empty()) palette_.push_back(kBlack);
   for (std::size_t i = 0; i < palette_.size(); ++i) allEntries_.push_back(static_cast<std::uint8_t>(i));
 }
 
-std::size_t PaletteMatcher::Grid::CellOf(Colour c) const {
-  const auto axis = static_cast<std::size_t>(PerAxis());
-  return static_cast<std::size_t>(RedOf(c) >> shift) + static_cast<std::size_t>(GreenOf(c) >> shift) * axis +
-         static_cast<std::size_t>(BlueOf(c) >> shift) * axis * axis;
+PaletteMatcher::PaletteMatcher(std::span<const Colour> palette, LearnEverything)
+    : palette_(palette.begin(), palette.end()) {
+  for (std::size_t i = 0; i < palette_.size(); ++i) allEntries_.push_back(static_cast<std::uint8_t>(i));
+  MakeTables();
+  for (std::size_t cell = 0; cell < cells_.size(); ++cell) Learn(cell);
+  blocks_.clear();
+  blocks_.shrink_to_fit();
 }
 
-std::span<const std::uint8_t> PaletteMatcher::Candidates(const Grid& grid, std::size_t cell) const {
-  return std::span(candidates_).subspan(grid.start[cell], grid.count[cell]);
+const PaletteMatcher* PaletteMatcher::SharedFor(std::span<const Colour> palette) {
+  // Built on first use, complete, and never changed afterwards, so every
+  // thread may read them.
+  if (std::ranges::equal(palette, HalftonePalette())) {
+    static const PaletteMatcher halftone(HalftonePalette(), LearnEverything{});
+    return &halftone;
+  }
+  if (std::ranges::equal(palette, StandardPalette16())) {
+    static const PaletteMatcher standard(StandardPalette16(), LearnEverything{});
+    return &standard;
+  }
+  if (std::ranges::equal(palette, BlackWhitePalette())) {
+    static const PaletteMatcher blackWhite(BlackWhitePalette(), LearnEverything{});
+    return &blackWhite;
+  }
+  return nullptr;
 }
 
-void PaletteMatcher::FillCell(Grid& grid, std::size_t cell, std::span<const std::uint8_t> from) {
-  const auto axis = static_cast<std::size_t>(grid.PerAxis());
-  const int r0 = static_cast<int>(cell % axis) << grid.shift;
-  const int g0 = static_cast<int>(cell / axis % axis) << grid.shift;
-  const int b0 = static_cast<int>(cell / (axis * axis)) << grid.shift;
-  const int side = (1 << grid.shift) - 1;
-  auto nearestOnAxis = [](int value, int low, int high) {
-    const int d = value < low ? low - value : value > high ? value - high : 0;
+void PaletteMatcher::MakeTables() {
+  constexpr std::size_t blocksPerAxis = kPerAxis >> 3;
+  cells_.assign(static_cast<std::size_t>(kPerAxis) * kPerAxis * kPerAxis, kUnknown);
+  blocks_.resize(blocksPerAxis * blocksPerAxis * blocksPerAxis);
+  constexpr std::size_t cellColours = kSide * kSide * kSide;
+  answers_.resize(palette_.size() * cellColours);
+  for (std::size_t i = 0; i < palette_.size(); ++i)
+    std::fill_n(answers_.begin() + static_cast<std::ptrdiff_t>(i * cellColours), cellColours,
+                static_cast<std::uint8_t>(i));
+}
+
+std::vector<std::uint8_t> PaletteMatcher::CandidatesIn(const int low[3], int side,
+                                                       std::span<const std::uint8_t> from) const {
+  auto channels = [](Colour p) { return std::array<int, 3>{RedOf(p), GreenOf(p), BlueOf(p)}; };
+  auto nearestOnAxis = [](int value, int lo, int hi) {
+    const int d = value < lo ? lo - value : value > hi ? value - hi : 0;
     return d * d;
   };
-  auto farthestOnAxis = [](int value, int low, int high) {
-    const int a = value - low, b = high - value;
+  auto farthestOnAxis = [](int value, int lo, int hi) {
+    const int a = value - lo, b = hi - value;
     return std::max(a * a, b * b);
   };
-  // No colour of the cell is farther from its nearest entry than `bound`,
-  // so an entry whose closest point of the cell lies beyond it can never win.
+  // No colour of the box is farther from its nearest entry than `bound`,
+  // so an entry whose closest point of the box lies beyond it can never win.
   int bound = std::numeric_limits<int>::max();
   for (std::uint8_t i : from) {
-    const Colour p = palette_[i];
-    bound = std::min(bound, farthestOnAxis(RedOf(p), r0, r0 + side) + farthestOnAxis(GreenOf(p), g0, g0 + side) +
-                                farthestOnAxis(BlueOf(p), b0, b0 + side));
+    const auto p = channels(palette_[i]);
+    int far = 0;
+    for (int k = 0; k < 3; ++k) far += farthestOnAxis(p[k], low[k], low[k] + side);
+    bound = std::min(bound, far);
   }
-  // `from` may lie in candidates_ itself, which grows here: copy it first.
-  const std::vector<std::uint8_t> entries(from.begin(), from.end());
-  grid.start[cell] = static_cast<std::uint32_t>(candidates_.size());
-  for (std::uint8_t i : entries) {
-    const Colour p = palette_[i];
-    const int closest = nearestOnAxis(RedOf(p), r0, r0 + side) + nearestOnAxis(GreenOf(p), g0, g0 + side) +
-                        nearestOnAxis(BlueOf(p), b0, b0 + side);
-    if (closest <= bound) candidates_.push_back(i);
+  std::vector<std::uint8_t> kept;
+  for (std::uint8_t i : from) {
+    const auto p = channels(palette_[i]);
+    int closest = 0;
+    for (int k = 0; k < 3; ++k) closest += nearestOnAxis(p[k], low[k], low[k] + side);
+    if (closest <= bound) kept.push_back(i);
   }
-  grid.count[cell] = static_cast<std::uint16_t>(candidates_.size() - grid.start[cell]);
+  return kept;
 }
 
-std::uint8_t PaletteMatcher::Nearest(Colour c) {
-  if (fine_.count.empty()) {
-    // The cell tables are made on first use, so a matcher that is never
-    // asked costs nothing.
-    for (Grid* grid : {&coarse_, &fine_}) {
-      const auto cells = static_cast<std::size_t>(grid->PerAxis()) * grid->PerAxis() * grid->PerAxis();
-      grid->start.assign(cells, 0);
-      grid->count.assign(cells, 0);
-    }
-  }
-  const std::size_t cell = fine_.CellOf(c);
-  if (fine_.count[cell] == 0) {
-    const std::size_t parent = coarse_.CellOf(c);
-    if (coarse_.count[parent] == 0) FillCell(coarse_, parent, allEntries_);
-    FillCell(fine_, cell, Candidates(coarse_, parent));
-  }
-  const std::span<const std::uint8_t> candidates = Candidates(fine_, cell);
-  if (candidates.size() == 1) return candidates[0];
+std::uint8_t PaletteMatcher::NearestOf(Colour c, std::span<const std::uint8_t> candidates) const {
   int best = std::numeric_limits<int>::max();
   std::uint8_t bestIndex = candidates[0];
   // Candidates are in palette order, so the lowest index wins a tie.
@@ -150,6 +159,73 @@ std::uint8_t PaletteMatcher::Nearest(Colour c) {
     }
   }
   return bestIndex;
+}
+
+void PaletteMatcher::Learn(std::size_t cell) {
+  constexpr int blockShift = 3, blocksPerAxis = kPerAxis >> blockShift;
+  const int cr = static_cast<int>(cell % kPerAxis), cg = static_cast<int>(cell / kPerAxis % kPerAxis),
+            cb = static_cast<int>(cell / (kPerAxis * kPerAxis));
+  const std::size_t block = static_cast<std::size_t>((cr >> blockShift) + (cg >> blockShift) * blocksPerAxis +
+                                                     (cb >> blockShift) * blocksPerAxis * blocksPerAxis);
+  std::vector<std::uint8_t>& blockCandidates = blocks_[block];
+  if (blockCandidates.empty()) {
+    constexpr int blockSide = kSide << blockShift;
+    const int low[3] = {cr >> blockShift << (kShift + blockShift), cg >> blockShift << (kShift + blockShift),
+                        cb >> blockShift << (kShift + blockShift)};
+    blockCandidates = CandidatesIn(low, blockSide - 1, allEntries_);
+  }
+  constexpr std::size_t cellColours = kSide * kSide * kSide;
+  const int low[3] = {cr << kShift, cg << kShift, cb << kShift};
+  const std::vector<std::uint8_t> candidates = CandidatesIn(low, kSide - 1, blockCandidates);
+  if (candidates.size() == 1) {
+    cells_[cell] = static_cast<std::uint32_t>(candidates[0] * cellColours);
+    return;
+  }
+  std::uint8_t answers[cellColours];
+  bool oneAnswer = true;
+  for (int b = 0; b < kSide; ++b)
+    for (int g = 0; g < kSide; ++g)
+      for (int r = 0; r < kSide; ++r) {
+        const std::size_t at = InCell(static_cast<unsigned>(r), static_cast<unsigned>(g), static_cast<unsigned>(b));
+        answers[at] = NearestOf(MakeColour(static_cast<std::uint8_t>(low[0] + r), static_cast<std::uint8_t>(low[1] + g),
+                                           static_cast<std::uint8_t>(low[2] + b)),
+                                candidates);
+        oneAnswer = oneAnswer && answers[at] == answers[0];
+      }
+  if (oneAnswer) {
+    cells_[cell] = static_cast<std::uint32_t>(answers[0] * cellColours);
+    return;
+  }
+  cells_[cell] = static_cast<std::uint32_t>(answers_.size());
+  answers_.insert(answers_.end(), std::begin(answers), std::end(answers));
+}
+
+void PaletteMatcher::NearestRow(const std::uint8_t* bgr, std::size_t pixels, std::uint8_t* indices) {
+  if (shared_ != nullptr) {
+    // Every cell is known: nothing to learn, nothing to change.
+    const std::uint32_t* cells = shared_->cells_.data();
+    const std::uint8_t* answers = shared_->answers_.data();
+    for (std::size_t x = 0; x < pixels; ++x) {
+      const unsigned b = bgr[3 * x], g = bgr[3 * x + 1], r = bgr[3 * x + 2];
+      indices[x] = answers[cells[CellOf(r, g, b)] + InCell(r, g, b)];
+    }
+    return;
+  }
+  // Made on first use, so a matcher that is never asked costs nothing.
+  if (cells_.empty()) MakeTables();
+  for (std::size_t x = 0; x < pixels; ++x) {
+    const unsigned b = bgr[3 * x], g = bgr[3 * x + 1], r = bgr[3 * x + 2];
+    const std::size_t cell = CellOf(r, g, b);
+    if (cells_[cell] == kUnknown) Learn(cell);
+    indices[x] = answers_[cells_[cell] + InCell(r, g, b)];
+  }
+}
+
+std::uint8_t PaletteMatcher::Nearest(Colour c) {
+  const std::uint8_t bgr[3] = {BlueOf(c), GreenOf(c), RedOf(c)};
+  std::uint8_t index = 0;
+  NearestRow(bgr, 1, &index);
+  return index;
 }
 
 }  // namespace brisko
