@@ -241,11 +241,15 @@ class TieTable {
           if (ExtendedLuminance(r, g, b) > (s - 50) / 100) Set(Index(r, g, b));
         }
   }
+  // Whether a tie colour rounds up.
+  bool RoundsUp(unsigned r, unsigned g, unsigned b) const {
+    const std::size_t i = Index(r, g, b);
+    return (bits_[i / 64] >> (i % 64)) & 1;
+  }
   // The luminance of a tie colour.
   std::uint8_t Luminance(unsigned r, unsigned g, unsigned b) const {
     const unsigned below = (30 * r + 59 * g + 11 * b - 50) / 100;
-    const std::size_t i = Index(r, g, b);
-    return static_cast<std::uint8_t>(below + ((bits_[i / 64] >> (i % 64)) & 1));
+    return static_cast<std::uint8_t>(below + (RoundsUp(r, g, b) ? 1 : 0));
   }
 
  private:
@@ -293,8 +297,18 @@ void LuminancesScalar(const TieTable& ties, const std::uint8_t* bgr, std::int32_
 }
 
 #if defined(BRISKO_X86_DISPATCH)
+// 0xFF in byte i where bit i of `bits` is set.
+__attribute__((target("avx2"))) inline __m256i BytesOfMask(std::uint32_t bits) {
+  const __m256i spread = _mm256_shuffle_epi8(
+      _mm256_set1_epi32(static_cast<int>(bits)),
+      _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3));
+  const __m256i select = _mm256_set1_epi64x(static_cast<long long>(0x8040201008040201ULL));
+  return _mm256_cmpeq_epi8(_mm256_and_si256(spread, select), select);
+}
+
 // Thirty-two luminances at a time from the channels split into 16-bit
-// lanes; tie colours are looked up one by one.
+// lanes. Tie colours come out rounded up; the few that round down are
+// looked up one by one and corrected together.
 __attribute__((target("avx2"))) std::int32_t LuminancesAvx2(const TieTable& ties, const std::uint8_t* bgr,
                                                              std::int32_t width, std::uint8_t* luminance,
                                                              Range& range) {
@@ -321,26 +335,20 @@ __attribute__((target("avx2"))) std::int32_t LuminancesAvx2(const TieTable& ties
       lanes[half] = _mm256_sub_epi16(q, _mm256_cmpgt_epi16(rest, fortyNine));
     }
     // Byte i is pixel x + i: per-lane packing undoes the per-lane unpacking.
-    const __m256i l = _mm256_packus_epi16(lanes[0], lanes[1]);
-    const __m256i ties32 = _mm256_packs_epi16(tie[0], tie[1]);
-    lo = _mm256_min_epu8(lo, _mm256_or_si256(l, ties32));
-    hi = _mm256_max_epu8(hi, _mm256_andnot_si256(ties32, l));
-    auto mask = static_cast<std::uint32_t>(_mm256_movemask_epi8(ties32));
-    if (mask == 0) {
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(luminance + x), l);
-      continue;
+    __m256i l = _mm256_packus_epi16(lanes[0], lanes[1]);
+    std::uint32_t down = 0;
+    for (auto mask = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_packs_epi16(tie[0], tie[1])));
+         mask != 0; mask &= mask - 1) {
+      const int i = __builtin_ctz(mask);
+      const std::uint8_t* p = bgr + 3 * (x + i);
+      if (!ties.RoundsUp(p[2], p[1], p[0])) down |= 1u << i;
     }
     // Stored only after the ties are settled: with the target being the
     // source, the store may cover bytes of pixels still to be read.
-    alignas(32) std::uint8_t block[32];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(block), l);
-    for (; mask != 0; mask &= mask - 1) {
-      const int i = __builtin_ctz(mask);
-      const std::uint8_t* p = bgr + 3 * (x + i);
-      block[i] = ties.Luminance(p[2], p[1], p[0]);
-      range.Add(block[i]);
-    }
-    std::memcpy(luminance + x, block, sizeof block);
+    if (down != 0) l = _mm256_add_epi8(l, BytesOfMask(down));
+    lo = _mm256_min_epu8(lo, l);
+    hi = _mm256_max_epu8(hi, l);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(luminance + x), l);
   }
   alignas(32) std::uint8_t los[32], his[32];
   _mm256_store_si256(reinterpret_cast<__m256i*>(los), lo);
@@ -515,10 +523,16 @@ void GrayScale(const Bitmap& source, Bitmap& target) {
   Range range;
   for (std::int32_t y = 0; y < h; ++y) LuminanceRow(ties, picture.Row(y), w, target.Row(y), range);
   // Second pass: each luminance stretched and spread over its pixel.
+  // Pictures with black and white in them, as most screenshots have,
+  // stretch by nothing.
   const imageops::ByteTable stretch = StretchTable(range.lo, range.hi);
+  const bool stretched = range.lo != 0 || range.hi != 255;
   std::vector<std::uint8_t> grey(static_cast<std::size_t>(w));
   for (std::int32_t y = 0; y < h; ++y) {
-    imageops::LookUp(target.Row(y), grey.data(), grey.size(), stretch);
+    if (stretched)
+      imageops::LookUp(target.Row(y), grey.data(), grey.size(), stretch);
+    else
+      std::memcpy(grey.data(), target.Row(y), grey.size());
     SpreadGrey(grey.data(), w, target.Row(y));
     imageops::ZeroRowPadding(target, y);
   }
