@@ -182,8 +182,40 @@ BRISKO_VECTOR_CLONES void Saturate16(const std::uint8_t* in, std::uint8_t* out, 
   }
 }
 
+#if defined(BRISKO_X86_DISPATCH)
+// The same lanes as Saturate16Avx2, sixty-four pixels at a time.
+BRISKO_AVX512_VBMI void Saturate16Vbmi(const std::uint8_t* in, std::uint8_t* out, std::size_t pixels,
+                                       std::uint16_t amount) {
+  const __m512i zero = _mm512_setzero_si512(), a = _mm512_set1_epi16(static_cast<short>(amount));
+  const __m512i third = _mm512_set1_epi16(static_cast<short>(43691)), low8 = _mm512_set1_epi16(0xFF);
+  std::size_t x = 0;
+  for (; x + 64 <= pixels; x += 64) {
+    __m512i c[3];
+    imageops::SplitBgr64(in + 3 * x, c);
+    __m512i result[3][2];
+    for (int half = 0; half < 2; ++half) {
+      __m512i wide[3];
+      for (int k = 0; k < 3; ++k) wide[k] = half ? _mm512_unpackhi_epi8(c[k], zero) : _mm512_unpacklo_epi8(c[k], zero);
+      const __m512i sum = _mm512_add_epi16(_mm512_add_epi16(wide[0], wide[1]), wide[2]);
+      const __m512i mean = _mm512_srli_epi16(_mm512_mulhi_epu16(sum, third), 1);
+      const __m512i grey = _mm512_sub_epi16(mean, _mm512_mulhi_epu16(_mm512_slli_epi16(mean, 8), a));
+      for (int k = 0; k < 3; ++k)
+        result[k][half] =
+            _mm512_and_si512(_mm512_add_epi16(grey, _mm512_mulhi_epu16(_mm512_slli_epi16(wide[k], 8), a)), low8);
+    }
+    for (int k = 0; k < 3; ++k) c[k] = _mm512_packus_epi16(result[k][0], result[k][1]);
+    imageops::JoinBgr64(c, out + 3 * x);
+  }
+  Saturate16Avx2(in + 3 * x, out + 3 * x, pixels - x, amount);
+}
+#endif
+
 void SaturateRow(const std::uint8_t* in, std::uint8_t* out, std::size_t pixels, std::uint16_t amount) {
 #if defined(BRISKO_X86_DISPATCH)
+  if (__builtin_cpu_supports("avx512vbmi")) {
+    Saturate16Vbmi(in, out, pixels, amount);
+    return;
+  }
   if (__builtin_cpu_supports("avx2")) {
     Saturate16Avx2(in, out, pixels, amount);
     return;
@@ -360,6 +392,80 @@ __attribute__((target("avx2"))) std::int32_t LuminancesAvx2(const TieTable& ties
   return x;
 }
 
+// The same lanes as LuminancesAvx2, sixty-four pixels at a time; the tie
+// test is made on the packed remainders, which keeps its mask in pixel
+// order.
+BRISKO_AVX512_VBMI std::int32_t LuminancesVbmi(const TieTable& ties, const std::uint8_t* bgr, std::int32_t width,
+                                               std::uint8_t* luminance, Range& range) {
+  const __m512i zero = _mm512_setzero_si512();
+  const __m512i blue = _mm512_set1_epi16(11), green = _mm512_set1_epi16(59), red = _mm512_set1_epi16(30);
+  const __m512i magic = _mm512_set1_epi16(5243), hundred = _mm512_set1_epi16(100);
+  const __m512i fortyNine = _mm512_set1_epi16(49), fifty = _mm512_set1_epi8(50), one = _mm512_set1_epi8(1);
+  __m512i lo = _mm512_set1_epi8(static_cast<char>(0xFF)), hi = zero;
+  std::int32_t x = 0;
+  for (; x + 64 <= width; x += 64) {
+    __m512i c[3];
+    imageops::SplitBgr64(bgr + 3 * x, c);
+    __m512i lanes[2], rests[2];
+    for (int half = 0; half < 2; ++half) {
+      __m512i wide[3];
+      for (int k = 0; k < 3; ++k) wide[k] = half ? _mm512_unpackhi_epi8(c[k], zero) : _mm512_unpacklo_epi8(c[k], zero);
+      const __m512i s = _mm512_add_epi16(
+          _mm512_add_epi16(_mm512_mullo_epi16(wide[0], blue), _mm512_mullo_epi16(wide[1], green)),
+          _mm512_mullo_epi16(wide[2], red));
+      const __m512i q = _mm512_srli_epi16(_mm512_mulhi_epu16(s, magic), 3);
+      rests[half] = _mm512_sub_epi16(s, _mm512_mullo_epi16(q, hundred));
+      lanes[half] = _mm512_mask_add_epi16(q, _mm512_cmpgt_epi16_mask(rests[half], fortyNine), q,
+                                          _mm512_set1_epi16(1));
+    }
+    __m512i l = _mm512_packus_epi16(lanes[0], lanes[1]);
+    std::uint64_t down = 0;
+    for (std::uint64_t mask = _mm512_cmpeq_epi8_mask(_mm512_packus_epi16(rests[0], rests[1]), fifty); mask != 0;
+         mask &= mask - 1) {
+      const int i = __builtin_ctzll(mask);
+      const std::uint8_t* p = bgr + 3 * (x + i);
+      if (!ties.RoundsUp(p[2], p[1], p[0])) down |= std::uint64_t{1} << i;
+    }
+    // Stored only after the ties are settled, as in LuminancesAvx2.
+    l = _mm512_mask_sub_epi8(l, down, l, one);
+    lo = _mm512_min_epu8(lo, l);
+    hi = _mm512_max_epu8(hi, l);
+    _mm512_storeu_si512(luminance + x, l);
+  }
+  alignas(64) std::uint8_t los[64], his[64];
+  _mm512_store_si512(los, lo);
+  _mm512_store_si512(his, hi);
+  for (int i = 0; i < 64; ++i) {
+    range.lo = std::min(range.lo, los[i]);
+    range.hi = std::max(range.hi, his[i]);
+  }
+  return x;
+}
+
+// With a stretch, each value goes through the table on the way: the whole
+// 256-entry table fits four registers, and bit 7 of the value picks the
+// half that two-register permutes looked it up in.
+BRISKO_AVX512_VBMI std::int32_t SpreadGreyVbmi(const std::uint8_t* grey, std::int32_t width,
+                                               const imageops::ByteTable* stretch, std::uint8_t* bgr) {
+  __m512i t0{}, t1{}, t2{}, t3{};
+  if (stretch) {
+    t0 = _mm512_loadu_si512(stretch->data());
+    t1 = _mm512_loadu_si512(stretch->data() + 64);
+    t2 = _mm512_loadu_si512(stretch->data() + 128);
+    t3 = _mm512_loadu_si512(stretch->data() + 192);
+  }
+  std::int32_t x = 0;
+  for (; x + 64 <= width; x += 64) {
+    __m512i g = _mm512_loadu_si512(grey + x);
+    if (stretch)
+      g = _mm512_mask_blend_epi8(_mm512_movepi8_mask(g), _mm512_permutex2var_epi8(t0, g, t1),
+                                 _mm512_permutex2var_epi8(t2, g, t3));
+    const __m512i channels[3] = {g, g, g};
+    imageops::JoinBgr64(channels, bgr + 3 * x);
+  }
+  return x;
+}
+
 // Each grey value spread over the three bytes of its pixel.
 __attribute__((target("avx2"))) std::int32_t SpreadGreyAvx2(const std::uint8_t* grey, std::int32_t width,
                                                              std::uint8_t* bgr) {
@@ -379,17 +485,29 @@ void LuminanceRow(const TieTable& ties, const std::uint8_t* bgr, std::int32_t wi
                   Range& range) {
   std::int32_t x = 0;
 #if defined(BRISKO_X86_DISPATCH)
-  if (__builtin_cpu_supports("avx2")) x = LuminancesAvx2(ties, bgr, width, out, range);
+  // The wider form leaves its last columns to the narrower one.
+  if (__builtin_cpu_supports("avx512vbmi")) x = LuminancesVbmi(ties, bgr, width, out, range);
+  if (__builtin_cpu_supports("avx2")) x += LuminancesAvx2(ties, bgr + 3 * x, width - x, out + x, range);
 #endif
   LuminancesScalar(ties, bgr, x, width, out, range);
 }
 
-void SpreadGrey(const std::uint8_t* grey, std::int32_t width, std::uint8_t* bgr) {
+// Each grey value, through `stretch` unless that is null, spread over the
+// three bytes of its pixel. `grey` may be changed.
+void SpreadGrey(std::uint8_t* grey, std::int32_t width, const imageops::ByteTable* stretch, std::uint8_t* bgr) {
   std::int32_t x = 0;
 #if defined(BRISKO_X86_DISPATCH)
-  if (__builtin_cpu_supports("avx2")) x = SpreadGreyAvx2(grey, width, bgr);
+  if (__builtin_cpu_supports("avx512vbmi")) x = SpreadGreyVbmi(grey, width, stretch, bgr);
+  if (__builtin_cpu_supports("avx2")) {
+    if (stretch) imageops::LookUp(grey + x, grey + x, static_cast<std::size_t>(width - x), *stretch);
+    stretch = nullptr;
+    x += SpreadGreyAvx2(grey + x, width - x, bgr + 3 * x);
+  }
 #endif
-  for (; x < width; ++x) bgr[3 * x] = bgr[3 * x + 1] = bgr[3 * x + 2] = grey[x];
+  for (; x < width; ++x) {
+    const std::uint8_t g = stretch ? (*stretch)[grey[x]] : grey[x];
+    bgr[3 * x] = bgr[3 * x + 1] = bgr[3 * x + 2] = g;
+  }
 }
 
 // round((L - lo) * 255 / (hi - lo)), the factor held as a double; with one
@@ -529,11 +647,9 @@ void GrayScale(const Bitmap& source, Bitmap& target) {
   const bool stretched = range.lo != 0 || range.hi != 255;
   std::vector<std::uint8_t> grey(static_cast<std::size_t>(w));
   for (std::int32_t y = 0; y < h; ++y) {
-    if (stretched)
-      imageops::LookUp(target.Row(y), grey.data(), grey.size(), stretch);
-    else
-      std::memcpy(grey.data(), target.Row(y), grey.size());
-    SpreadGrey(grey.data(), w, target.Row(y));
+    // The row's luminances are where its pixels go: spread from a copy.
+    std::memcpy(grey.data(), target.Row(y), grey.size());
+    SpreadGrey(grey.data(), w, stretched ? &stretch : nullptr, target.Row(y));
     imageops::ZeroRowPadding(target, y);
   }
 }

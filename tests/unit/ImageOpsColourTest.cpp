@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "ImageOpsPictures.h"
@@ -82,6 +83,27 @@ TEST(Saturation, TablesWrapInsteadOfClamping) {
   Bitmap out;
   AdjustSaturation(p, out, 256);
   EXPECT_TRUE(SamePixels(out, p));
+}
+
+// Widths that reach every vector width and the scalar columns after them.
+constexpr std::int32_t kWideWidths[] = {103, 231};
+
+TEST(Saturation, WideRowsMatchThePixelByPixelDefinition) {
+  for (std::int32_t w : kWideWidths)
+    for (int amount : {0, 100, 256, 400, 510}) {
+      const Bitmap p = Random(w, 3, static_cast<unsigned>(amount));
+      Bitmap out;
+      AdjustSaturation(p, out, amount);
+      auto scaled = [amount](int c) { return static_cast<std::uint16_t>((c * amount) >> 8); };
+      for (std::int32_t y = 0; y < 3; ++y)
+        for (std::int32_t x = 0; x < w; ++x) {
+          const Colour c = p.PixelAt(x, y);
+          const int mean = (RedOf(c) + GreenOf(c) + BlueOf(c)) / 3, grey = mean - scaled(mean);
+          auto channel = [&](int v) { return static_cast<std::uint8_t>((grey + scaled(v)) & 255); };
+          ASSERT_EQ(out.PixelAt(x, y), MakeColour(channel(RedOf(c)), channel(GreenOf(c)), channel(BlueOf(c))))
+              << "width " << w << " amount " << amount << " at " << x << "," << y;
+        }
+    }
 }
 
 TEST(PerChannelOperations, HueInvertAndExposal) {
@@ -194,6 +216,35 @@ TEST(GrayScale, TiesFollowTheExtendedPrecisionSum) {
   }
   EXPECT_GT(roundedDown, 0);
   EXPECT_LT(roundedDown, n) << "ties go both ways";
+}
+
+TEST(GrayScale, WideRowsMatchThePixelByPixelDefinitionAlsoInPlace) {
+  for (std::int32_t w : kWideWidths) {
+    // Channels kept within 40..200, so the range needs stretching.
+    Bitmap p = Random(w, 4, static_cast<unsigned>(w));
+    for (std::int32_t y = 0; y < 4; ++y)
+      for (std::int32_t k = 0; k < 3 * w; ++k) p.Row(y)[k] = static_cast<std::uint8_t>(40 + p.Row(y)[k] % 161);
+    auto luminance = [](Colour c) {
+      return static_cast<int>(std::nearbyint(0.3L * RedOf(c) + 0.59L * GreenOf(c) + 0.11L * BlueOf(c)));
+    };
+    int lo = 255, hi = 0;
+    for (std::int32_t y = 0; y < 4; ++y)
+      for (std::int32_t x = 0; x < w; ++x) {
+        lo = std::min(lo, luminance(p.PixelAt(x, y)));
+        hi = std::max(hi, luminance(p.PixelAt(x, y)));
+      }
+    ASSERT_TRUE(lo > 0 && hi < 255);
+    Bitmap out, inPlace = p;
+    GrayScale(p, out);
+    GrayScale(inPlace, inPlace);
+    EXPECT_TRUE(SamePixels(inPlace, out));
+    for (std::int32_t y = 0; y < 4; ++y)
+      for (std::int32_t x = 0; x < w; ++x) {
+        const long double stretched = static_cast<long double>(luminance(p.PixelAt(x, y)) - lo) * (255.0 / (hi - lo));
+        const auto g = static_cast<std::uint8_t>(std::nearbyint(stretched));
+        ASSERT_EQ(out.PixelAt(x, y), MakeColour(g, g, g)) << "width " << w << " at " << x << "," << y;
+      }
+  }
 }
 
 }  // namespace
