@@ -125,7 +125,14 @@ class Bitmap {
   PixelFormat format_ = PixelFormat::Bgr24;
   std::size_t stride_ = 0;
   std::size_t capacity_ = 0;
-  std::unique_ptr<std::uint8_t[]> pixels_;
+  struct FreePixels {
+    void operator()(std::uint8_t* p) const;
+  };
+  using PixelStore = std::unique_ptr<std::uint8_t[], FreePixels>;
+  // Uninitialised pixel memory; large blocks on huge pages where the
+  // platform gives them on request.
+  static PixelStore NewPixels(std::size_t bytes);
+  PixelStore pixels_;
   std::vector<Colour> palette_;
   Colour fill_ = kWhite;
 };
