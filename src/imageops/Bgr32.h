@@ -79,7 +79,10 @@ __attribute__((target("avx2"))) inline void JoinBgr16(const __m128i channel[3], 
 // byte permutes across the whole register, for processors with AVX-512
 // VBMI: channel byte i is pixel i, and per-lane unpacking and packing keep
 // that order as they do for the AVX2 form.
-#define BRISKO_AVX512_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+#define BRISKO_AVX512_VBMI __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi")))
+
+// Every processor with VBMI has the other three.
+inline bool HasAvx512Vbmi() { return __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vl"); }
 
 struct Bgr64Indices {
   alignas(64) std::uint8_t split[3][64];  // [channel][pixel]: byte 3 i + c of the 192

@@ -212,7 +212,7 @@ BRISKO_AVX512_VBMI void Saturate16Vbmi(const std::uint8_t* in, std::uint8_t* out
 
 void SaturateRow(const std::uint8_t* in, std::uint8_t* out, std::size_t pixels, std::uint16_t amount) {
 #if defined(BRISKO_X86_DISPATCH)
-  if (__builtin_cpu_supports("avx512vbmi")) {
+  if (imageops::HasAvx512Vbmi()) {
     Saturate16Vbmi(in, out, pixels, amount);
     return;
   }
@@ -486,7 +486,7 @@ void LuminanceRow(const TieTable& ties, const std::uint8_t* bgr, std::int32_t wi
   std::int32_t x = 0;
 #if defined(BRISKO_X86_DISPATCH)
   // The wider form leaves its last columns to the narrower one.
-  if (__builtin_cpu_supports("avx512vbmi")) x = LuminancesVbmi(ties, bgr, width, out, range);
+  if (imageops::HasAvx512Vbmi()) x = LuminancesVbmi(ties, bgr, width, out, range);
   if (__builtin_cpu_supports("avx2")) x += LuminancesAvx2(ties, bgr + 3 * x, width - x, out + x, range);
 #endif
   LuminancesScalar(ties, bgr, x, width, out, range);
@@ -497,7 +497,7 @@ void LuminanceRow(const TieTable& ties, const std::uint8_t* bgr, std::int32_t wi
 void SpreadGrey(std::uint8_t* grey, std::int32_t width, const imageops::ByteTable* stretch, std::uint8_t* bgr) {
   std::int32_t x = 0;
 #if defined(BRISKO_X86_DISPATCH)
-  if (__builtin_cpu_supports("avx512vbmi")) x = SpreadGreyVbmi(grey, width, stretch, bgr);
+  if (imageops::HasAvx512Vbmi()) x = SpreadGreyVbmi(grey, width, stretch, bgr);
   if (__builtin_cpu_supports("avx2")) {
     if (stretch) imageops::LookUp(grey + x, grey + x, static_cast<std::size_t>(width - x), *stretch);
     stretch = nullptr;
