@@ -163,19 +163,18 @@ Bitmap Bitmap::ForOverwrite(std::int32_t width, std::int32_t height, PixelFormat
 void Bitmap::FreePixels::operator()(std::uint8_t* p) const { std::free(p); }
 
 Bitmap::PixelStore Bitmap::NewPixels(std::size_t bytes) {
-  void* p = nullptr;
+  void* p = std::malloc(bytes == 0 ? 1 : bytes);
+  if (p == nullptr) throw std::bad_alloc();
 #if defined(__linux__)
   // A fresh block is paid for at its first write, one page fault per 4 KiB;
   // on 2 MiB pages a screen-sized picture takes a few faults instead of
-  // thousands, which is what makes a one-off command's new picture cheap.
-  constexpr std::size_t kHugePage = std::size_t{2} << 20;
-  if (bytes >= 2 * kHugePage) {
-    p = std::aligned_alloc(kHugePage, (bytes + kHugePage - 1) / kHugePage * kHugePage);
-    if (p != nullptr) madvise(p, bytes, MADV_HUGEPAGE);
-  }
+  // thousands. Only the block's whole 2 MiB pages are asked for, so the
+  // allocator still hands a freed block back without new faults.
+  constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+  const auto start = reinterpret_cast<std::uintptr_t>(p), end = start + bytes;
+  const std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1), last = end & ~(kHugePage - 1);
+  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 #endif
-  if (p == nullptr) p = std::malloc(bytes == 0 ? 1 : bytes);
-  if (p == nullptr) throw std::bad_alloc();
   return PixelStore(static_cast<std::uint8_t*>(p));
 }
 
