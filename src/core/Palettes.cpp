@@ -117,8 +117,8 @@ void PaletteMatcher::MakeTables() {
                 static_cast<std::uint8_t>(i));
 }
 
-std::vector<std::uint8_t> PaletteMatcher::CandidatesIn(const int low[3], int side,
-                                                       std::span<const std::uint8_t> from) const {
+std::size_t PaletteMatcher::CandidatesIn(const int low[3], int side, std::span<const std::uint8_t> from,
+                                         std::uint8_t* kept) const {
   auto channels = [](Colour p) { return std::array<int, 3>{RedOf(p), GreenOf(p), BlueOf(p)}; };
   auto nearestOnAxis = [](int value, int lo, int hi) {
     const int d = value < lo ? lo - value : value > hi ? value - hi : 0;
@@ -137,14 +137,14 @@ std::vector<std::uint8_t> PaletteMatcher::CandidatesIn(const int low[3], int sid
     for (int k = 0; k < 3; ++k) far += farthestOnAxis(p[k], low[k], low[k] + side);
     bound = std::min(bound, far);
   }
-  std::vector<std::uint8_t> kept;
+  std::size_t n = 0;
   for (std::uint8_t i : from) {
     const auto p = channels(palette_[i]);
     int closest = 0;
     for (int k = 0; k < 3; ++k) closest += nearestOnAxis(p[k], low[k], low[k] + side);
-    if (closest <= bound) kept.push_back(i);
+    if (closest <= bound) kept[n++] = i;
   }
-  return kept;
+  return n;
 }
 
 std::uint8_t PaletteMatcher::NearestOf(Colour c, std::span<const std::uint8_t> candidates) const {
@@ -172,11 +172,13 @@ void PaletteMatcher::Learn(std::size_t cell) {
     constexpr int blockSide = kSide << blockShift;
     const int low[3] = {cr >> blockShift << (kShift + blockShift), cg >> blockShift << (kShift + blockShift),
                         cb >> blockShift << (kShift + blockShift)};
-    blockCandidates = CandidatesIn(low, blockSide - 1, allEntries_);
+    std::uint8_t kept[256];
+    blockCandidates.assign(kept, kept + CandidatesIn(low, blockSide - 1, allEntries_, kept));
   }
   constexpr std::size_t cellColours = kSide * kSide * kSide;
   const int low[3] = {cr << kShift, cg << kShift, cb << kShift};
-  const std::vector<std::uint8_t> candidates = CandidatesIn(low, kSide - 1, blockCandidates);
+  std::uint8_t kept[256];
+  const std::span<const std::uint8_t> candidates(kept, CandidatesIn(low, kSide - 1, blockCandidates, kept));
   if (candidates.size() == 1) {
     cells_[cell] = static_cast<std::uint32_t>(candidates[0] * cellColours);
     return;

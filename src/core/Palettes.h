@@ -51,9 +51,10 @@ class PaletteMatcher {
   }
   void MakeTables();
   void Learn(std::size_t cell);
-  // Entries of `from` that can be nearest somewhere in the box of colours
-  // [low, low + side] on each axis.
-  std::vector<std::uint8_t> CandidatesIn(const int low[3], int side, std::span<const std::uint8_t> from) const;
+  // Puts into `kept` the entries of `from` that can be nearest somewhere in
+  // the box of colours [low, low + side] on each axis; returns how many.
+  std::size_t CandidatesIn(const int low[3], int side, std::span<const std::uint8_t> from,
+                           std::uint8_t* kept) const;
   std::uint8_t NearestOf(Colour c, std::span<const std::uint8_t> candidates) const;
 
   const PaletteMatcher* shared_ = nullptr;
