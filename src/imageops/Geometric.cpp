@@ -88,7 +88,7 @@ void ReverseRow(const std::uint8_t* BRISKO_RESTRICT in, std::int32_t width, std:
 // bands of source columns (output rows), each walked down the source in
 // small square tiles, so the rows in use on both sides stay in the caches
 // and their pages in the address translation buffers.
-constexpr std::int32_t kTurnTile = 32;
+constexpr std::int32_t kTurnTile = 128;
 
 // Result column `toColumn(y)` of row `toRow(x)` gets source pixel (x, y).
 template <bool Clockwise>
@@ -591,9 +591,11 @@ void FlipVertical(const Bitmap& source, Bitmap& target) {
   const std::int32_t w = source.Width(), h = source.Height();
   Bgr24Rows rows(source);
   PrepareBgr24(target, w, h);
+  // The source is read front to back: rows taken from the bottom up, each
+  // read forwards, make a zig-zag the prefetcher follows badly.
   for (std::int32_t y = 0; y < h; ++y) {
-    std::memcpy(target.Row(y), rows.Row(h - 1 - y), 3 * static_cast<std::size_t>(w));
-    ZeroRowPadding(target, y);
+    std::memcpy(target.Row(h - 1 - y), rows.Row(y), 3 * static_cast<std::size_t>(w));
+    ZeroRowPadding(target, h - 1 - y);
   }
 }
 

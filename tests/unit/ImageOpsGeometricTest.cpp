@@ -43,6 +43,21 @@ TEST(QuarterTurns, MovePixelsWhereTheTurnSays) {
   EXPECT_EQ(upsideDown.PixelAt(3, 0), p.PixelAt(3, 2));
 }
 
+TEST(QuarterTurns, EveryPixelLandsWhereTheTurnSaysAcrossTiles) {
+  // Larger than the tiles the turns walk in, with partial ones at the ends.
+  const Bitmap p = Random(261, 133, 9);
+  Bitmap cw, ccw;
+  Rotate90(p, cw);
+  Rotate270(p, ccw);
+  ASSERT_EQ(cw.Width(), 133);
+  ASSERT_EQ(ccw.Height(), 261);
+  for (std::int32_t y = 0; y < p.Height(); ++y)
+    for (std::int32_t x = 0; x < p.Width(); ++x) {
+      ASSERT_EQ(cw.PixelAt(p.Height() - 1 - y, x), p.PixelAt(x, y)) << x << "," << y;
+      ASSERT_EQ(ccw.PixelAt(y, p.Width() - 1 - x), p.PixelAt(x, y)) << x << "," << y;
+    }
+}
+
 TEST(QuarterTurns, ComposeToTheIdentityAtAwkwardSizes) {
   for (const auto& size : {std::pair{1, 1}, std::pair{2, 7}, std::pair{131, 67}, std::pair{300, 1}, std::pair{1, 300}}) {
     const Bitmap p = Random(size.first, size.second);
