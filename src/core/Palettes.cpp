@@ -71,7 +71,8 @@ std::uint8_t NearestIndex(std::span<const Colour> palette, Colour c) {
   return static_cast<std::uint8_t>(bestIndex);
 }
 
-PaletteMatcher::PaletteMatcher(std::span<const Colour> palette) : shared_(SharedFor(palette)) {
+PaletteMatcher::PaletteMatcher(std::span<const Colour> palette, std::size_t expectedQueries)
+    : shared_(expectedQueries >= kManyQueries ? SharedFor(palette) : nullptr) {
   if (shared_ != nullptr) return;
   palette_.assign(palette.begin(), palette.end());
   if (palette_.size() > 256) palette_.resize(256);
