@@ -160,13 +160,6 @@ TFrmEditPic::~TFrmEditPic() {
   ImageShow.SetChangeHandler(nullptr);
 }
 
-HICON TFrmEditPic::Icon(const wchar_t* name, int logicalSize) {
-  const int size = Scale(logicalSize);
-  icons_.emplace_back(
-      static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
-  return icons_.back().Get();
-}
-
 // ------------------------------------------------------------------ building
 
 void TFrmEditPic::BuildMenu() {
@@ -201,8 +194,12 @@ void TFrmEditPic::BuildToolBar() {
   for (const ToolRow& row : EditorToolRows()) {
     const EditorCommand command = row.command;
     const std::wstring icon(row.icon.begin(), row.icon.end());
+    auto iconAt = [icon](int pixels) {
+      return win::ScopedIcon(static_cast<HICON>(
+          LoadImageW(GetModuleHandleW(nullptr), icon.c_str(), IMAGE_ICON, pixels, pixels, LR_DEFAULTCOLOR)));
+    };
     const int id = ToolBar1->AddButton(
-        row.caption, Icon(icon.c_str(), 24), [this, command] { RunCommand(command); }, command == C::Crop);
+        row.caption, iconAt, [this, command] { RunCommand(command); }, command == C::Crop);
     commands_[static_cast<std::size_t>(command)].tools.push_back(id);
     if (command == C::Crop) cropTool_ = id;
     if (row.separatorAfter) ToolBar1->AddSeparator();

@@ -105,7 +105,6 @@ class TFrmEditPic : public win::Form {
   void BindCommands();
   void LayoutWindow();
   void LayoutPageButtons();
-  HICON Icon(const wchar_t* name, int logicalSize);
 
   // Handlers.
   void FormShow();
@@ -190,7 +189,6 @@ class TFrmEditPic : public win::Form {
   ImageView NavigatorImage;  // placed inside PnlImage's bevel
   Bitmap paintBlock_;
   win::ScopedBrush tileBrush_;
-  std::vector<win::ScopedIcon> icons_;
 
   // Where each command appears.
   struct Entries {

@@ -58,12 +58,26 @@ ToolBar::ToolBar(Container& parent, Bounds bounds, int buttonHeight, int iconSiz
       buttonHeight_(buttonHeight),
       iconSize_(iconSize) {
   SendMessageW(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  const int size = parent.Scale(iconSize_);
-  images_.Reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 8, 8));
-  disabledImages_.Reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 8, 8));
-  SendMessageW(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.Get()));
-  SendMessageW(Handle(), TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabledImages_.Get()));
+  LoadImages();
   SizeButtons();
+}
+
+void ToolBar::LoadImages() {
+  const int size = parent_.Scale(iconSize_);
+  decltype(images_) images(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 8, 8));
+  decltype(disabledImages_) disabled(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 8, 8));
+  // The tool bar draws with the new lists before the old ones go.
+  SendMessageW(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.Get()));
+  SendMessageW(Handle(), TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabled.Get()));
+  images_ = std::move(images);
+  disabledImages_ = std::move(disabled);
+  for (const IconSource& icon : icons_) AddImages(icon(size).Get());
+}
+
+void ToolBar::AddImages(HICON icon) {
+  ImageList_AddIcon(images_.Get(), icon);
+  ScopedIcon faded = FadedIcon(icon);
+  ImageList_AddIcon(disabledImages_.Get(), faded ? faded.Get() : icon);
 }
 
 ToolBar::~ToolBar() {
@@ -81,13 +95,13 @@ void ToolBar::SizeButtons() {
   SendMessageW(Handle(), TB_AUTOSIZE, 0, 0);
 }
 
-int ToolBar::AddButton(std::string_view caption, HICON icon, std::function<void()> onClick, bool check) {
+int ToolBar::AddButton(std::string_view caption, IconSource icon, std::function<void()> onClick, bool check) {
   const int id = kFirstId + static_cast<int>(handlers_.size());
   handlers_.push_back(std::move(onClick));
   captions_.push_back(Widen(caption));
-  const int image = ImageList_AddIcon(images_.Get(), icon);
-  ScopedIcon faded = FadedIcon(icon);
-  ImageList_AddIcon(disabledImages_.Get(), faded ? faded.Get() : icon);
+  const int image = static_cast<int>(icons_.size());
+  AddImages(icon(parent_.Scale(iconSize_)).Get());
+  icons_.push_back(std::move(icon));
   TBBUTTON button{};
   button.iBitmap = image;
   button.idCommand = id;
@@ -134,6 +148,10 @@ void ToolBar::HandleCommandId(WORD id, WORD /*code*/) {
   if (handlers_[static_cast<std::size_t>(index)]) handlers_[static_cast<std::size_t>(index)]();
 }
 
-void ToolBar::HandleDpiChanged() { SizeButtons(); }
+void ToolBar::HandleDpiChanged() {
+  LoadImages();
+  SizeButtons();
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
 
 }  // namespace brisko::win

@@ -22,8 +22,11 @@ class ToolBar : public Control {
   ToolBar(Container& parent, Bounds bounds, int buttonHeight, int iconSize);
   ~ToolBar() override;
 
-  // Adds a button and returns its id. The icon stays the caller's.
-  int AddButton(std::string_view caption, HICON icon, std::function<void()> onClick, bool check = false);
+  // Gives a button's icon at a size in pixels.
+  using IconSource = std::function<ScopedIcon(int pixels)>;
+  // Adds a button and returns its id. The tool bar asks `icon` for the
+  // size it needs, and again whenever the window's DPI changes.
+  int AddButton(std::string_view caption, IconSource icon, std::function<void()> onClick, bool check = false);
   void AddSeparator();
 
   void SetButtonEnabled(int id, bool enabled);
@@ -38,6 +41,9 @@ class ToolBar : public Control {
 
  private:
   void SizeButtons();
+  // Makes both image lists anew at the current size from the buttons' icons.
+  void LoadImages();
+  void AddImages(HICON icon);
 
   struct ImageListTraits {
     using Handle = HIMAGELIST;
@@ -48,6 +54,7 @@ class ToolBar : public Control {
   UniqueHandle<ImageListTraits> disabledImages_;
   int buttonHeight_;
   int iconSize_;
+  std::vector<IconSource> icons_;  // in the order of the buttons' images
   std::vector<std::wstring> captions_;
   std::vector<std::function<void()>> handlers_;  // by id - kFirstId
 };

@@ -190,6 +190,12 @@ class EditorWindow {
   }
 
   HWND ScrollBox() const { return scrollBox_; }
+  // The size of the tool bar's icons, from its image list.
+  int ToolIconSize() const {
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageW(toolBar_, TB_GETIMAGELIST, 0, 0)), &cx, &cy);
+    return cx;
+  }
   // A point of the view (view pixels) on the screen, the view lying at
   // (8, 8) on the unscrolled image area.
   POINT OnScreen(int viewX, int viewY) const {
@@ -689,6 +695,20 @@ TEST_F(Editor, ShowToolsHidesTheToolBarAndGivesItsRoomToTheImage) {
   EXPECT_EQ(
       GetMenuState(GetMenu(editor_->Handle()), window_->MenuId(L"&View", L"Show Tools"), MF_BYCOMMAND) & MF_CHECKED,
       0u);
+}
+
+TEST_F(Editor, MovingToADoubleDpiMonitorDoublesTheToolIcons) {
+  Deliver(Bitmap(100, 50));
+  EXPECT_EQ(window_->ToolIconSize(), 24);
+  RECT r{};
+  GetWindowRect(editor_->Handle(), &r);
+  const RECT suggested{r.left, r.top, r.left + 1600, r.top + 1200};
+  SendMessageW(editor_->Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(window_->ToolIconSize(), 48);
+  EXPECT_EQ(window_->ToolCaptions().size(), 12u) << "the buttons stay as they were";
+  const RECT back{r.left, r.top, r.right, r.bottom};
+  SendMessageW(editor_->Handle(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&back));
+  EXPECT_EQ(window_->ToolIconSize(), 24);
 }
 
 }  // namespace
