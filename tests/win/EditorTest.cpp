@@ -193,8 +193,11 @@ class EditorWindow {
   // The size of the tool bar's icons, from its image list.
   int ToolIconSize() const {
     int cx = 0, cy = 0;
-    ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageW(toolBar_, TB_GETIMAGELIST, 0, 0)), &cx, &cy);
+    ImageList_GetIconSize(ToolImages(), &cx, &cy);
     return cx;
+  }
+  HIMAGELIST ToolImages() const {
+    return reinterpret_cast<HIMAGELIST>(SendMessageW(toolBar_, TB_GETIMAGELIST, 0, 0));
   }
   // A point of the view (view pixels) on the screen, the view lying at
   // (8, 8) on the unscrolled image area.
@@ -700,11 +703,13 @@ TEST_F(Editor, ShowToolsHidesTheToolBarAndGivesItsRoomToTheImage) {
 TEST_F(Editor, MovingToADoubleDpiMonitorDoublesTheToolIcons) {
   Deliver(Bitmap(100, 50));
   EXPECT_EQ(window_->ToolIconSize(), 24);
+  EXPECT_EQ(ImageList_GetImageCount(window_->ToolImages()), 9);
   RECT r{};
   GetWindowRect(editor_->Handle(), &r);
   const RECT suggested{r.left, r.top, r.left + 1600, r.top + 1200};
   SendMessageW(editor_->Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(window_->ToolIconSize(), 48);
+  EXPECT_EQ(ImageList_GetImageCount(window_->ToolImages()), 9) << "one icon for each button";
   EXPECT_EQ(window_->ToolCaptions().size(), 12u) << "the buttons stay as they were";
   const RECT back{r.left, r.top, r.right, r.bottom};
   SendMessageW(editor_->Handle(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&back));
