@@ -5,12 +5,11 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
+#include "TestWindow.h"
 #include "app/Share.h"
 #include "codecs/Codecs.h"
 #include "core/Bmp.h"
@@ -67,33 +66,6 @@ void Pump(DWORD milliseconds = 150) {
     Sleep(5);
   } while (GetTickCount() < end);
 }
-
-// Presses OK on the next message box with this caption, from a thread of
-// its own while the box runs its loop.
-class MessageBoxWatcher {
- public:
-  explicit MessageBoxWatcher(const wchar_t* caption)
-      : thread_([this, caption] {
-          for (int i = 0; i < 500 && !found_; ++i) {
-            if (HWND box = FindWindowW(L"#32770", caption)) {
-              found_ = true;
-              PostMessageW(box, WM_COMMAND, IDOK, 0);
-            }
-            Sleep(10);
-          }
-        }) {}
-  ~MessageBoxWatcher() {
-    if (thread_.joinable()) thread_.join();
-  }
-  bool Found() {
-    if (thread_.joinable()) thread_.join();
-    return found_;
-  }
-
- private:
-  std::atomic<bool> found_{false};
-  std::thread thread_;
-};
 
 HWND ChildOfClass(HWND parent, const wchar_t* className) {
   struct Search {
@@ -558,7 +530,7 @@ TEST_F(Editor, ASnapshotTheDiskRefusesShowsTheErrorAndKeepsTheHistory) {
   Deliver(base);
   fs::create_directory(PathFromUtf8(base_ + "1"));
   {
-    MessageBoxWatcher watcher(L"Brisko Capture");
+    test::MessageBoxWatcher watcher(L"Brisko Capture");
     win::RunGuarded([&] { editor_->RunImageCommand([](ImageView& view) { FlipHorizontal(view); }, false); });
     EXPECT_TRUE(watcher.Found()) << "the error box";
   }
@@ -584,7 +556,7 @@ TEST_F(Editor, AnImageDeliveredWhileVisibleReplacesTheOneInView) {
 
 TEST_F(Editor, ABaseFileThatCannotBeReadIsReportedAndTheViewStaysEmpty) {
   fs::remove(PathFromUtf8(base_));
-  MessageBoxWatcher watcher(L"Brisko Capture");
+  test::MessageBoxWatcher watcher(L"Brisko Capture");
   main_.ShowInEditor(base_);
   Pump();
   EXPECT_TRUE(watcher.Found());

@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <fstream>
-#include <thread>
 
+#include "TestWindow.h"
 #include "core/Files.h"
 #include "widgets/Text.h"
 
@@ -81,36 +80,11 @@ TEST(DeleteFolderTree, RemovesAFolderWithEverythingInIt) {
   EXPECT_FALSE(DeleteFolderTree(root));
 }
 
-// Watches for a message box with the caption and presses its OK button.
-class MessageBoxWatcher {
- public:
-  explicit MessageBoxWatcher(const wchar_t* caption)
-      : thread_([this, caption] {
-          for (int i = 0; i < 300 && !found_; ++i) {
-            if (HWND box = FindWindowW(L"#32770", caption)) {
-              found_ = true;
-              PostMessageW(box, WM_COMMAND, IDOK, 0);
-            }
-            Sleep(10);
-          }
-        }) {}
-  ~MessageBoxWatcher() {
-    if (thread_.joinable()) thread_.join();
-  }
-  bool Found() {
-    if (thread_.joinable()) thread_.join();
-    return found_;
-  }
-
- private:
-  std::atomic<bool> found_{false};
-  std::thread thread_;
-};
 
 TEST(ShowMessageBox, KindsOneToThreeShowTheirCaptions) {
   const wchar_t* captions[] = {L"Error", L"Warning", L"Information"};
   for (int kind = 1; kind <= 3; ++kind) {
-    MessageBoxWatcher watcher(captions[kind - 1]);
+    test::MessageBoxWatcher watcher(captions[kind - 1]);
     ShowMessageBox(kind, "Brisko says hello");
     EXPECT_TRUE(watcher.Found()) << "kind " << kind;
   }

@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <thread>
 
 #include "core/Bitmap.h"
 #include "widgets/Dib.h"
@@ -79,6 +81,33 @@ class PatternWindow {
 
   Bitmap pattern_;
   HWND window_ = nullptr;
+};
+
+// Presses OK on the next message box with this caption, from a thread of
+// its own while the box runs its loop; gives up after five seconds.
+class MessageBoxWatcher {
+ public:
+  explicit MessageBoxWatcher(const wchar_t* caption)
+      : thread_([this, caption] {
+          for (int i = 0; i < 500 && !found_; ++i) {
+            if (HWND box = FindWindowW(L"#32770", caption)) {
+              found_ = true;
+              PostMessageW(box, WM_COMMAND, IDOK, 0);
+            }
+            Sleep(10);
+          }
+        }) {}
+  ~MessageBoxWatcher() {
+    if (thread_.joinable()) thread_.join();
+  }
+  bool Found() {
+    if (thread_.joinable()) thread_.join();
+    return found_;
+  }
+
+ private:
+  std::atomic<bool> found_{false};
+  std::thread thread_;
 };
 
 }  // namespace brisko::test
