@@ -43,6 +43,8 @@ Control::~Control() {
   }
 }
 
+void Control::ReportEscapedException() noexcept { Application::Current().ShowCurrentException(); }
+
 Control* Control::FromHandle(HWND window) {
   return window ? static_cast<Control*>(GetPropW(window, kControlProperty)) : nullptr;
 }

@@ -63,6 +63,23 @@ class Control {
   static Control* FromHandle(HWND window);
 
  protected:
+  // The body of a subclassed control's window procedure: the message goes
+  // to `handle` of the control behind the window, and an exception that
+  // escapes it becomes the application's error box.
+  template <class T>
+  static LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                       LRESULT (T::*handle)(UINT, WPARAM, LPARAM)) {
+    auto* control = dynamic_cast<T*>(FromHandle(window));
+    if (!control) return DefWindowProcW(window, message, wParam, lParam);
+    try {
+      return (control->*handle)(message, wParam, lParam);
+    } catch (...) {
+      ReportEscapedException();
+      return 0;
+    }
+  }
+  static void ReportEscapedException() noexcept;
+
   Container& parent_;
 
  private:

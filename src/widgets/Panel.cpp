@@ -113,14 +113,7 @@ LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK Panel::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* panel = dynamic_cast<Panel*>(Control::FromHandle(window));
-  if (!panel) return DefWindowProcW(window, message, wParam, lParam);
-  try {
-    return panel->HandleMessage(message, wParam, lParam);
-  } catch (...) {
-    Application::Current().ShowCurrentException();
-    return 0;
-  }
+  return Route(window, message, wParam, lParam, &Panel::HandleMessage);
 }
 
 }  // namespace brisko::win

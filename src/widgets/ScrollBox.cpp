@@ -254,14 +254,7 @@ LRESULT ScrollBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK ScrollBox::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* box = dynamic_cast<ScrollBox*>(Control::FromHandle(window));
-  if (!box) return DefWindowProcW(window, message, wParam, lParam);
-  try {
-    return box->HandleMessage(message, wParam, lParam);
-  } catch (...) {
-    Application::Current().ShowCurrentException();
-    return 0;
-  }
+  return Route(window, message, wParam, lParam, &ScrollBox::HandleMessage);
 }
 
 }  // namespace brisko::win

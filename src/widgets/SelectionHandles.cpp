@@ -290,14 +290,7 @@ LRESULT SelectionHandles::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
 }
 
 LRESULT CALLBACK SelectionHandles::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* handles = dynamic_cast<SelectionHandles*>(Control::FromHandle(window));
-  if (!handles) return DefWindowProcW(window, message, wParam, lParam);
-  try {
-    return handles->HandleMessage(message, wParam, lParam);
-  } catch (...) {
-    Application::Current().ShowCurrentException();
-    return 0;
-  }
+  return Route(window, message, wParam, lParam, &SelectionHandles::HandleMessage);
 }
 
 }  // namespace brisko::win
