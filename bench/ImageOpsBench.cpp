@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "imageops/Colour.h"
+#include "imageops/ColourAdjust.h"
 #include "imageops/Filters.h"
 #include "imageops/Geometric.h"
 #include "imageops/Resample.h"

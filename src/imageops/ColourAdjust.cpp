@@ -1,4 +1,4 @@
-#include "imageops/Colour.h"
+#include "imageops/ColourAdjust.h"
 
 #include <algorithm>
 #include <array>
