@@ -25,26 +25,80 @@ struct Rows3 {
   const std::uint8_t* below;
 };
 
-template <class Divide>
-void ConvolveRow(const Rows3& r, const Kernel3x3& k, std::size_t bytes, std::uint8_t* BRISKO_RESTRICT out,
-                 Divide divide) {
-  const std::uint8_t* rows[3] = {r.above, r.own, r.below};
+// A general kernel runs in 16-bit lanes when no weighted sum can leave
+// -32768..32767 (at most 128 in total weight, as the box and most smoothing
+// kernels have), else in 32-bit lanes that wrap on overflow as int sums do.
+// Either way the nine products are summed in kernel order per byte, a
+// plain loop the vectoriser turns into multiplies and adds.
+bool FitsSixteenBits(const Kernel3x3& k) {
+  long long weight = 0;
+  for (int v : k) weight += v < 0 ? -static_cast<long long>(v) : v;
+  return weight * 255 <= 32767;
+}
+
+// s div d (d > 1) for 0 <= s < 2^15 as the high half of s * magic shifted
+// right: with l = ceil(log2 d) and magic = ceil(2^(15 + l) / d), the
+// product is off by less than one unit of the quotient (Granlund and
+// Montgomery), and magic < 2^16.
+struct ShortDivisor {
+  std::uint16_t magic = 0;
+  int shift = 0;
+};
+
+ShortDivisor ShortDivisorOf(int d) {
+  int l = 0;
+  while ((1 << l) < d) ++l;
+  const std::uint32_t magic = static_cast<std::uint32_t>(((std::uint64_t{1} << (15 + l)) + d - 1) / d);
+  return {static_cast<std::uint16_t>(magic), l - 1};
+}
+
+BRISKO_VECTOR_CLONES void ConvolveRowShort(const Rows3& r, const Kernel3x3& k, int divisor, std::size_t bytes,
+                                           std::uint8_t* BRISKO_RESTRICT out) {
+  const std::uint8_t* BRISKO_RESTRICT above = r.above;
+  const std::uint8_t* BRISKO_RESTRICT own = r.own;
+  const std::uint8_t* BRISKO_RESTRICT below = r.below;
+  const auto k0 = static_cast<std::int16_t>(k[0]), k1 = static_cast<std::int16_t>(k[1]),
+             k2 = static_cast<std::int16_t>(k[2]), k3 = static_cast<std::int16_t>(k[3]),
+             k4 = static_cast<std::int16_t>(k[4]), k5 = static_cast<std::int16_t>(k[5]),
+             k6 = static_cast<std::int16_t>(k[6]), k7 = static_cast<std::int16_t>(k[7]),
+             k8 = static_cast<std::int16_t>(k[8]);
+  const ShortDivisor d = ShortDivisorOf(divisor);
+  const bool divides = divisor > 1;
   for (std::size_t i = 3; i + 3 < bytes; ++i) {
-    int sum = 0;
-    for (int y = 0; y < 3; ++y)
-      sum += k[3 * y] * rows[y][i - 3] + k[3 * y + 1] * rows[y][i] + k[3 * y + 2] * rows[y][i + 3];
-    out[i] = imageops::ClampToByte(divide(sum));
+    const auto sum = static_cast<std::int16_t>(
+        k0 * above[i - 3] + k1 * above[i] + k2 * above[i + 3] + k3 * own[i - 3] + k4 * own[i] + k5 * own[i + 3] +
+        k6 * below[i - 3] + k7 * below[i] + k8 * below[i + 3]);
+    // A negative sum truncates to 0 or below and clamps to 0.
+    const auto positive = static_cast<std::uint16_t>(sum < 0 ? 0 : sum);
+    const auto quotient =
+        divides ? static_cast<std::uint16_t>(((static_cast<std::uint32_t>(positive) * d.magic) >> 16) >> d.shift)
+                : positive;
+    out[i] = static_cast<std::uint8_t>(quotient > 255 ? 255 : quotient);
   }
 }
 
-BRISKO_VECTOR_CLONES void ConvolveRowUndivided(const Rows3& r, const Kernel3x3& k, std::size_t bytes,
-                                               std::uint8_t* BRISKO_RESTRICT out) {
-  ConvolveRow(r, k, bytes, out, [](int s) { return s; });
-}
-
-void ConvolveRowDivided(const Rows3& r, const Kernel3x3& k, std::size_t bytes, std::uint8_t* BRISKO_RESTRICT out,
-                        int divisor) {
-  ConvolveRow(r, k, bytes, out, [divisor](int s) { return s / divisor; });
+// Sums of any size, then the division: only 0 < s < 256 d matters after the
+// clamp, and below 2^24 the single-precision quotient truncates as the
+// exact one does (a quotient that is no whole number lies at least 1 / d
+// from the next one, farther than the division's rounding reaches).
+BRISKO_VECTOR_CLONES void ConvolveRowWide(const Rows3& r, const Kernel3x3& k, int divisor, std::size_t bytes,
+                                          std::int32_t* BRISKO_RESTRICT sums, std::uint8_t* BRISKO_RESTRICT out) {
+  const std::uint8_t* BRISKO_RESTRICT above = r.above;
+  const std::uint8_t* BRISKO_RESTRICT own = r.own;
+  const std::uint8_t* BRISKO_RESTRICT below = r.below;
+  std::uint32_t w[9];
+  for (int j = 0; j < 9; ++j) w[j] = static_cast<std::uint32_t>(k[static_cast<std::size_t>(j)]);
+  for (std::size_t i = 3; i + 3 < bytes; ++i)
+    sums[i] = static_cast<std::int32_t>(w[0] * above[i - 3] + w[1] * above[i] + w[2] * above[i + 3] +
+                                        w[3] * own[i - 3] + w[4] * own[i] + w[5] * own[i + 3] + w[6] * below[i - 3] +
+                                        w[7] * below[i] + w[8] * below[i + 3]);
+  const std::int32_t limit = 256 * divisor;
+  const float d = static_cast<float>(divisor);
+  for (std::size_t i = 3; i + 3 < bytes; ++i) {
+    const std::int32_t s = sums[i] < 0 ? 0 : (sums[i] > limit ? limit : sums[i]);
+    const auto quotient = static_cast<std::int32_t>(static_cast<float>(s) / d);
+    out[i] = static_cast<std::uint8_t>(quotient > 255 ? 255 : quotient);
+  }
 }
 
 // Sum of the three rows, the vertical half of the separable filters.
@@ -204,14 +258,17 @@ inline std::int64_t Shifted(const WaveShift& s, std::int32_t position) {
 
 void Convolve3x3(const Bitmap& source, Bitmap& target, const Kernel3x3& kernel, std::uint16_t divisor) {
   const int d = divisor == 0 ? 1 : divisor;
-  if (d == 1)
+  if (FitsSixteenBits(kernel)) {
     Filter3x3(source, target, [&](const Rows3& r, std::size_t n, std::uint8_t* out) {
-      ConvolveRowUndivided(r, kernel, n, out);
+      ConvolveRowShort(r, kernel, d, n, out);
     });
-  else
-    Filter3x3(source, target, [&](const Rows3& r, std::size_t n, std::uint8_t* out) {
-      ConvolveRowDivided(r, kernel, n, out, d);
-    });
+    return;
+  }
+  std::vector<std::int32_t> sums;
+  Filter3x3(source, target, [&](const Rows3& r, std::size_t n, std::uint8_t* out) {
+    sums.resize(n);
+    ConvolveRowWide(r, kernel, d, n, sums.data(), out);
+  });
 }
 
 void Convolve3x3(Bitmap& bitmap, const Kernel3x3& kernel, std::uint16_t divisor) {

@@ -123,6 +123,76 @@ void AndColumns(const std::uint8_t* BRISKO_RESTRICT source, const PixelRanges& c
   }
 }
 
+// Source pixels 2j and 2j + 1 of rows a and b AND-combined into output
+// pixel j, for j < count: the plain stretch to half the width. `b` may be
+// `a` when one source row stands alone.
+void AndPairsScalar(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count, std::uint8_t* out) {
+  for (std::int32_t j = 0; j < count; ++j)
+    for (int c = 0; c < 3; ++c) out[3 * j + c] = a[6 * j + c] & a[6 * j + 3 + c] & b[6 * j + c] & b[6 * j + 3 + c];
+}
+
+#if defined(BRISKO_X86_DISPATCH)
+// Byte 3 j + c of 192 output bytes is byte 6 j + c of the AND of the pair
+// rows with themselves shifted by a pixel. Output register m (64 bytes)
+// needs those bytes from kPairWindow[m] to 127 beyond it, which two
+// registers of pair sums starting there hold.
+constexpr int kPairWindow[3] = {0, 127, 254};
+
+struct PairIndices {
+  alignas(64) std::uint8_t index[3][64];
+  constexpr PairIndices() : index{} {
+    for (int m = 0; m < 3; ++m)
+      for (int k = 0; k < 64; ++k) {
+        const int o = 64 * m + k;
+        index[m][k] = static_cast<std::uint8_t>(6 * (o / 3) + o % 3 - kPairWindow[m]);
+      }
+  }
+};
+inline constexpr PairIndices kPairIndices{};
+
+BRISKO_AVX512_VBMI inline __m512i AndOfPairs(const std::uint8_t* a, const std::uint8_t* b) {
+  return _mm512_and_si512(_mm512_and_si512(_mm512_loadu_si512(a), _mm512_loadu_si512(a + 3)),
+                          _mm512_and_si512(_mm512_loadu_si512(b), _mm512_loadu_si512(b + 3)));
+}
+
+// Sixty-four output pixels from 128 source pixels of each row at a time;
+// the last group's loads reach one byte past its 384, so a group runs only
+// where the row has that byte. Returns how many pixels it wrote.
+BRISKO_AVX512_VBMI std::int32_t AndPairsVbmi(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count,
+                                            std::size_t sourceBytes, std::uint8_t* out) {
+  std::int32_t j = 0;
+  for (; j + 64 <= count && 6 * static_cast<std::size_t>(j) + 385 <= sourceBytes; j += 64) {
+    const std::size_t base = 6 * static_cast<std::size_t>(j);
+    for (int m = 0; m < 3; ++m) {
+      const std::size_t at = base + static_cast<std::size_t>(kPairWindow[m]);
+      const __m512i low = AndOfPairs(a + at, b + at), high = AndOfPairs(a + at + 64, b + at + 64);
+      const __m512i index = _mm512_load_si512(kPairIndices.index[m]);
+      _mm512_storeu_si512(out + 3 * static_cast<std::size_t>(j) + 64 * m, _mm512_permutex2var_epi8(low, index, high));
+    }
+  }
+  _mm256_zeroupper();
+  return j;
+}
+#endif
+
+void AndPairs(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count, std::size_t sourceBytes,
+              std::uint8_t* out) {
+  std::int32_t done = 0;
+#if defined(BRISKO_X86_DISPATCH)
+  if (imageops::HasAvx512Vbmi()) done = AndPairsVbmi(a, b, count, sourceBytes, out);
+#else
+  (void)sourceBytes;
+#endif
+  AndPairsScalar(a + 6 * done, b + 6 * done, count - done, out + 3 * done);
+}
+
+// Every range two pixels, the first of them 2 j: half the width.
+bool HalvesPairs(const PixelRanges& r) {
+  for (std::size_t j = 0; j < r.begin.size(); ++j)
+    if (r.begin[j] != 2 * static_cast<std::int32_t>(j) || r.end[j] != r.begin[j] + 2) return false;
+  return true;
+}
+
 BRISKO_VECTOR_CLONES void AndInto(std::uint8_t* BRISKO_RESTRICT accumulator,
                                   const std::uint8_t* BRISKO_RESTRICT row, std::size_t bytes) {
   for (std::size_t k = 0; k < bytes; ++k) accumulator[k] &= row[k];
@@ -250,23 +320,35 @@ void StretchByRanges(Bgr24Rows& rows, const Rect& from, Bitmap& target, const Re
   std::vector<std::uint8_t> combined(lines.single ? 0 : sourceBytes);
   const bool wholeFactor = columns.single && dw % from.Width() == 0;
   const std::int32_t factor = dw / from.Width();
+  const bool pairs = !columns.single && HalvesPairs(columns);
+  auto sourceRow = [&](std::int32_t y) {
+    return rows.Row(from.Top + y) + 3 * static_cast<std::size_t>(from.Left);
+  };
   for (std::int32_t j = 0; j < to.Height(); ++j) {
     std::uint8_t* out = TargetRow(target, to, j);
     if (j > 0 && lines.begin[j] == lines.begin[j - 1] && lines.end[j] == lines.end[j - 1]) {
       std::memcpy(out, TargetRow(target, to, j - 1), 3 * static_cast<std::size_t>(dw));
       continue;
     }
-    const std::uint8_t* source = rows.Row(from.Top + lines.begin[j]) + 3 * static_cast<std::size_t>(from.Left);
-    if (lines.end[j] - lines.begin[j] > 1) {
+    const std::int32_t span = lines.end[j] - lines.begin[j];
+    // Two rows halved in width are combined in one go; a converting reader
+    // hands out one buffer for every row, so it goes through `combined`.
+    if (pairs && span == 2 && !rows.Converts()) {
+      AndPairs(sourceRow(lines.begin[j]), sourceRow(lines.begin[j] + 1), dw, sourceBytes, out);
+      continue;
+    }
+    const std::uint8_t* source = sourceRow(lines.begin[j]);
+    if (span > 1) {
       std::memcpy(combined.data(), source, sourceBytes);
-      for (std::int32_t y = lines.begin[j] + 1; y < lines.end[j]; ++y)
-        AndInto(combined.data(), rows.Row(from.Top + y) + 3 * static_cast<std::size_t>(from.Left), sourceBytes);
+      for (std::int32_t y = lines.begin[j] + 1; y < lines.end[j]; ++y) AndInto(combined.data(), sourceRow(y), sourceBytes);
       source = combined.data();
     }
     if (wholeFactor)
       RepeatColumns(source, from.Width(), factor, out);
     else if (columns.single)
       PickColumns(source, columns.begin.data(), dw, out);
+    else if (pairs)
+      AndPairs(source, source, dw, sourceBytes, out);
     else
       AndColumns(source, columns, out);
   }

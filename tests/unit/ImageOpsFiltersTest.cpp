@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ImageOpsPictures.h"
 
 namespace brisko {
@@ -107,6 +109,49 @@ TEST(Filters3x3, DivisionTruncatesAndInPlaceReadsTheUnfilteredPicture) {
     for (int y = 0; y < 3; ++y) ramp.SetPixelAt(x, y, MakeColour(static_cast<std::uint8_t>(10 * x), 0, 0));
   Convolve3x3(ramp, {0, 0, 0, 1, 0, 0, 0, 0, 0}, 1);
   for (int x = 1; x < 5; ++x) EXPECT_EQ(RedOf(ramp.PixelAt(x, 1)), 10 * (x - 1));
+}
+
+// The filter rule written straight out: nine products in 64 bits, the
+// quotient truncated toward zero, clamped; the border copied.
+Bitmap ReferenceConvolution(const Bitmap& p, const Kernel3x3& k, int divisor) {
+  Bitmap out = p;
+  for (int y = 1; y + 1 < p.Height(); ++y)
+    for (int x = 1; x + 1 < p.Width(); ++x)
+      for (int c = 0; c < 3; ++c) {
+        long long sum = 0;
+        for (int j = 0; j < 9; ++j) sum += static_cast<long long>(k[j]) * p.Row(y - 1 + j / 3)[3 * (x - 1 + j % 3) + c];
+        const long long v = sum / (divisor == 0 ? 1 : divisor);
+        out.Row(y)[3 * x + c] = static_cast<std::uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+      }
+  return out;
+}
+
+// Small and wide pictures (the vector forms take 16 to 64 bytes at a time
+// and leave the rest of a row to plain code), pictures of only 0 and 255,
+// kernels whose sums fit 16 bits and ones that need more, small and large
+// divisors.
+TEST(Filters3x3, GeneralKernelsMatchTheRuleAtEveryWidth) {
+  const Kernel3x3 kernels[] = {{1, 1, 1, 1, 1, 1, 1, 1, 1},          {-1, -2, -1, 0, 0, 0, 1, 2, 1},
+                               {-3, 1, -2, 5, 9, -1, 2, -7, 4},       {-5, -5, -5, -5, 100, -5, -5, -5, -5},
+                               {0, 0, 0, 0, 128, 0, 0, 0, 0},         {255, 255, 255, 255, 255, 255, 255, 255, 255},
+                               {1000, -2000, 3000, 400, 32000, -500, 60, -70, 80}};
+  const int divisors[] = {1, 2, 3, 7, 9, 100, 255, 4097, 65535};
+  std::vector<Bitmap> pictures;
+  for (const auto& size : {std::pair{3, 3}, std::pair{4, 5}, std::pair{23, 4}, std::pair{67, 5}, std::pair{131, 4},
+                           std::pair{1001, 3}})
+    pictures.push_back(Random(size.first, size.second, static_cast<unsigned>(size.first)));
+  Bitmap extremes = Random(97, 6, 7);
+  for (int y = 0; y < extremes.Height(); ++y)
+    for (int x = 0; x < 3 * extremes.Width(); ++x) extremes.Row(y)[x] = extremes.Row(y)[x] & 1 ? 255 : 0;
+  pictures.push_back(extremes);
+  Bitmap out;
+  for (const Bitmap& p : pictures)
+    for (const Kernel3x3& k : kernels)
+      for (int d : divisors) {
+        Convolve3x3(p, out, k, static_cast<std::uint16_t>(d));
+        ASSERT_TRUE(SamePixels(out, ReferenceConvolution(p, k, d)))
+            << p.Width() << "x" << p.Height() << " kernel " << k[0] << "," << k[4] << " divisor " << d;
+      }
 }
 
 // --- distortions -----------------------------------------------------------------

@@ -149,6 +149,30 @@ TEST(StretchBlackOnWhite, ShrinkingAndsTheDroppedPixelsIntoTheKeptOne) {
   EXPECT_EQ(out.PixelAt(0, 0), MakeColour(0x0F, 0, 0));
 }
 
+// Half of each side ANDs 2 x 2 blocks; the vector form takes 64 output
+// pixels at a time, so wide rows with a remainder show its seams. An odd
+// height leaves a last row of one source row.
+TEST(StretchBlackOnWhite, HalvingAndsEachTwoByTwoBlock) {
+  for (const auto& size : {std::pair{2, 2}, std::pair{6, 5}, std::pair{130, 4}, std::pair{258, 3},
+                           std::pair{1003, 6}}) {
+    const Bitmap picture = Random(size.first, size.second, static_cast<unsigned>(size.first));
+    const std::int32_t dw = size.first / 2, dh = size.second / 2;
+    Bitmap out;
+    StretchBlackOnWhite(picture, out, dw, dh);
+    for (int y = 0; y < dh; ++y)
+      for (int x = 0; x < dw; ++x) {
+        // Column ranges start at ceil(x * w / dw): 2 x when w is even.
+        const int x0 = static_cast<int>((static_cast<long long>(x) * size.first + dw - 1) / dw);
+        const int x1 = static_cast<int>((static_cast<long long>(x + 1) * size.first + dw - 1) / dw);
+        const int y0 = (y * size.second + dh - 1) / dh, y1 = ((y + 1) * size.second + dh - 1) / dh;
+        Colour all = 0xFFFFFF;
+        for (int sy = y0; sy < y1; ++sy)
+          for (int sx = x0; sx < x1; ++sx) all &= picture.PixelAt(sx, sy);
+        ASSERT_EQ(out.PixelAt(x, y), all) << size.first << "x" << size.second << " at " << x << "," << y;
+      }
+  }
+}
+
 TEST(StretchBlackOnWhite, GrowingRepeatsPixels) {
   const Bitmap picture = Random(3, 2);
   Bitmap out;
