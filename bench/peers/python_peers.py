@@ -59,6 +59,33 @@ def opencv_ops(img):
     wave_x = np.mod(np.round(2 * np.sin(yy / 6) + xx), W).astype(np.float32)
     wave_y = np.mod(np.round(2 * np.sin(xx / 2) + yy), H).astype(np.float32)
     grey = np.empty((H, W), np.uint8)
+    box = np.ones((3, 3), np.float32) / 9
+    zoom_size = (int(W * 0.75), int(H * 0.75))
+
+    def twist(dst):
+        # The maps of our Twist (amount 150), built on every call as ours are.
+        cx, cy = np.float32((W - 1) / 2), np.float32((H - 1) / 2)
+        dx = np.arange(W, dtype=np.float32) - cx
+        dy = (np.arange(H, dtype=np.float32) - cy)[:, None]
+        r = np.sqrt(dx * dx + dy * dy)
+        theta = np.arctan2(dy, dx) - r / np.float32(150) + np.float32(math.pi / 2)
+        map_x = cx + r * np.cos(theta)
+        map_y = cy + r * np.sin(theta)
+        return cv2.remap(img, map_x, map_y, cv2.INTER_LINEAR, dst=dst, borderMode=cv2.BORDER_WRAP)
+
+    def perspective(dst):
+        # Row y squeezed into a centred span of trunc(y * step + W / 2)
+        # columns on white, as our PerspectiveShear; maps built per call.
+        top = W // 2
+        span = np.trunc(np.arange(H, dtype=np.float64) * ((W - top) / H) + top)
+        left = (W - span) // 2
+        xs = np.arange(W, dtype=np.float32)
+        scale = (W / span).astype(np.float32)[:, None]
+        map_x = (xs - left.astype(np.float32)[:, None] + np.float32(0.5)) * scale - np.float32(0.5)
+        map_x[(xs < left[:, None]) | (xs >= (left + span)[:, None])] = -2
+        map_y = np.broadcast_to(np.arange(H, dtype=np.float32)[:, None], (H, W))
+        return cv2.remap(img, map_x, np.ascontiguousarray(map_y), cv2.INTER_LINEAR, dst=dst,
+                         borderMode=cv2.BORDER_CONSTANT, borderValue=(255, 255, 255))
 
     def grey24(dst):
         cv2.cvtColor(img, cv2.COLOR_BGR2GRAY, dst=grey)
@@ -75,6 +102,9 @@ def opencv_ops(img):
         "GaussianBlur(filter2D)": (lambda d: cv2.filter2D(img, -1, gauss, dst=d), img.shape),
         "Sharpen": (lambda d: cv2.filter2D(img, -1, sharp, dst=d), img.shape),
         "EdgeDetect": (lambda d: cv2.filter2D(img, -1, edge, dst=d), img.shape),
+        "Convolve3x3": (lambda d: cv2.filter2D(img, -1, box, dst=d), img.shape),
+        "Twist": (twist, img.shape),
+        "PerspectiveShear": (perspective, img.shape),
         "RotateAngle37.5": (lambda d: cv2.warpAffine(img, rot, rot_size, dst=d, flags=cv2.INTER_LINEAR,
                                                      borderValue=(255, 255, 255)), (rot_size[1], rot_size[0], 3)),
         "Rotate90": (lambda d: cv2.rotate(img, cv2.ROTATE_90_CLOCKWISE, dst=d), (W, H, 3)),
@@ -84,6 +114,10 @@ def opencv_ops(img):
         "FlipVertical": (lambda d: cv2.flip(img, 0, dst=d), img.shape),
         "ScaleSmooth50": (lambda d: cv2.resize(img, (W // 2, H // 2), dst=d, interpolation=cv2.INTER_AREA),
                           (H // 2, W // 2, 3)),
+        "ScalePlain50": (lambda d: cv2.resize(img, (W // 2, H // 2), dst=d, interpolation=cv2.INTER_NEAREST),
+                         (H // 2, W // 2, 3)),
+        "ZoomStretch75": (lambda d: cv2.resize(img, zoom_size, dst=d, interpolation=cv2.INTER_NEAREST),
+                          (zoom_size[1], zoom_size[0], 3)),
         "ScalePlain200": (lambda d: cv2.resize(img, (W * 2, H * 2), dst=d, interpolation=cv2.INTER_NEAREST),
                           (H * 2, W * 2, 3)),
         "ScaleSmooth200": (lambda d: cv2.resize(img, (W * 2, H * 2), dst=d, interpolation=cv2.INTER_LINEAR),
