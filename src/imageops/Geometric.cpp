@@ -761,10 +761,13 @@ void PerspectiveShear(const Bitmap& source, Bitmap& target) {
   const double step = static_cast<double>(w - top) / h;
   PrepareBgr24(target, w, h);
   for (std::int32_t y = 0; y < h; ++y) {
-    std::memset(target.Row(y), 0xFF, 3 * static_cast<std::size_t>(w));
-    ZeroRowPadding(target, y);
     const auto span = static_cast<std::int32_t>(std::trunc(static_cast<long double>(y) * step + top));
     const std::int32_t x0 = (w - span) / 2;
+    // White around the span; the span itself is drawn over.
+    std::uint8_t* row = target.Row(y);
+    std::memset(row, 0xFF, 3 * static_cast<std::size_t>(x0));
+    std::memset(row + 3 * static_cast<std::size_t>(x0 + span), 0xFF, 3 * static_cast<std::size_t>(w - x0 - span));
+    ZeroRowPadding(target, y);
     ResampleRect(picture, Rect{0, y, w, y + 1}, target, Rect{x0, y, x0 + span, y + 1});
   }
   if (source.Format() != PixelFormat::Bgr24) target.SetFormat(source.Format(), source.Palette());

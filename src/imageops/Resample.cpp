@@ -299,6 +299,49 @@ BRISKO_VECTOR_CLONES void ScaleSums(const double* BRISKO_RESTRICT sum, double re
     out[k] = static_cast<std::uint8_t>(imageops::RoundHalfEven(sum[k] * reciprocal));
 }
 
+// A row squeezed to between half and all of its width. In units of
+// 1 / (destination / g) source pixels, destination pixels are `total` units
+// long and source pixels `part` units, total <= 2 part, so each
+// destination pixel takes the rest of the source pixel it starts in, then up
+// to a whole one, then what remains: three weights, the last ones possibly
+// 0 (their pixel index kept inside the row).
+void SqueezeRowSums(const std::uint8_t* BRISKO_RESTRICT source, std::int32_t sourceWidth, std::int32_t count,
+                    std::int32_t total, std::int32_t part, std::int32_t* BRISKO_RESTRICT sums) {
+  std::int32_t i = 0, offset = 0;
+  const std::int32_t last = sourceWidth - 1;
+  for (std::int32_t j = 0; j < count; ++j) {
+    const std::int32_t w0 = part - offset, rest = total - w0;
+    const std::int32_t w1 = rest < part ? rest : part, w2 = rest - w1;
+    const std::uint8_t* p0 = source + 3 * i;
+    const std::uint8_t* p1 = source + 3 * (i + 1 < last ? i + 1 : last);
+    const std::uint8_t* p2 = source + 3 * (i + 2 < last ? i + 2 : last);
+    for (int c = 0; c < 3; ++c) sums[3 * j + c] = w0 * p0[c] + w1 * p1[c] + w2 * p2[c];
+    offset += total;
+    const std::int32_t steps = (offset >= part) + (offset >= 2 * part);
+    i += steps;
+    offset -= steps * part;
+  }
+}
+
+// round(sum / total), a tie to even. With total <= 2^15 and sums below
+// 256 total, the single-precision quotient is off by less than 2^-16, while
+// a quotient that is no tie lies at least 1 / (2 total) from one, so it
+// rounds to the same side; ties are exact.
+BRISKO_VECTOR_CLONES void RoundQuotients(const std::int32_t* BRISKO_RESTRICT sums, std::int32_t total,
+                                         std::size_t count, std::uint8_t* BRISKO_RESTRICT out) {
+  constexpr float kShifter = 12582912.0f;  // 1.5 * 2^23: adding it rounds to a whole number
+  const float t = static_cast<float>(total);
+  for (std::size_t k = 0; k < count; ++k)
+    out[k] = static_cast<std::uint8_t>((static_cast<float>(sums[k]) / t + kShifter) - kShifter);
+}
+
+constexpr std::int32_t kSqueezeMaxWidth = 1 << 15;
+
+bool SqueezesRows(const Rect& from, const Rect& to) {
+  return from.Height() == to.Height() && to.Width() < from.Width() && from.Width() <= 2 * to.Width() &&
+         from.Width() <= kSqueezeMaxWidth;
+}
+
 // --- whole stretches ---------------------------------------------------------
 
 std::uint8_t* TargetRow(Bitmap& target, const Rect& to, std::int32_t j) {
@@ -370,6 +413,17 @@ void HalveRect(Bgr24Rows& rows, const Rect& from, Bitmap& target, const Rect& to
   }
 }
 
+void SqueezeRows(Bgr24Rows& rows, const Rect& from, Bitmap& target, const Rect& to) {
+  const std::int32_t g = std::gcd(from.Width(), to.Width());
+  const std::size_t values = 3 * static_cast<std::size_t>(to.Width());
+  std::vector<std::int32_t> sums(values);
+  for (std::int32_t j = 0; j < to.Height(); ++j) {
+    SqueezeRowSums(rows.Row(from.Top + j) + 3 * static_cast<std::size_t>(from.Left), from.Width(), to.Width(),
+                   from.Width() / g, to.Width() / g, sums.data());
+    RoundQuotients(sums.data(), from.Width() / g, values, TargetRow(target, to, j));
+  }
+}
+
 void AverageRect(Bgr24Rows& rows, const Rect& from, Bitmap& target, const Rect& to) {
   const AreaWeights across = PlanAreaWeights(from.Width(), to.Width());
   const AreaWeights down = PlanAreaWeights(from.Height(), to.Height());
@@ -423,6 +477,8 @@ void ResampleRect(const Bitmap& source, const Rect& from, Bitmap& target, const 
     // Every destination pixel lies inside one source pixel.
     StretchByRanges(rows, from, target, to, SingleRangesOf(PlanAreaWeights(from.Width(), to.Width())),
                     SingleRangesOf(PlanAreaWeights(from.Height(), to.Height())));
+  } else if (SqueezesRows(from, to)) {
+    SqueezeRows(rows, from, target, to);
   } else {
     AverageRect(rows, from, target, to);
   }

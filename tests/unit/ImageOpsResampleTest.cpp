@@ -66,6 +66,23 @@ TEST(Resample, MatchesTheExactAreaMeanAtAnyRatio) {
   EXPECT_TRUE(SamePixels(Resample(wide, 53, 3), ReferenceAreaMean(wide, 53, 3)));
 }
 
+// Rows squeezed to between half and all of their width keep their height
+// (each row of the perspective squeeze is one): every ratio of that range,
+// rows of 0 and 255 only, and rows wider than a vector pass.
+TEST(Resample, RowsSqueezedToAtLeastHalfTheirWidth) {
+  Bitmap extremes = Random(203, 2, 5);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3 * 203; ++x) extremes.Row(y)[x] = extremes.Row(y)[x] & 1 ? 255 : 0;
+  for (const Bitmap& picture : {Random(9, 3, 2), Random(100, 2, 3), extremes}) {
+    for (std::int32_t dw = (picture.Width() + 1) / 2; dw < picture.Width(); ++dw)
+      ASSERT_TRUE(SamePixels(Resample(picture, dw, picture.Height()), ReferenceAreaMean(picture, dw, picture.Height())))
+          << picture.Width() << " to " << dw;
+  }
+  const Bitmap wide = Random(1999, 1, 4);
+  for (std::int32_t dw : {1000, 1001, 1337, 1998})
+    EXPECT_TRUE(SamePixels(Resample(wide, dw, 1), ReferenceAreaMean(wide, dw, 1))) << dw;
+}
+
 TEST(Resample, HalvingRoundsTiesToEven) {
   Bitmap picture(4, 2);
   // Blocks summing to 2 (mean 0.5) and to 6 (mean 1.5).
