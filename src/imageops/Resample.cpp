@@ -1,5 +1,6 @@
 #include "imageops/Resample.h"
 
+#include <algorithm>
 #include <cstring>
 #include <numeric>
 #include <stdexcept>
@@ -424,9 +425,207 @@ void SqueezeRows(Bgr24Rows& rows, const Rect& from, Bitmap& target, const Rect& 
   }
 }
 
+// --- area means of at most two by two source pixels --------------------------
+//
+// From half size up, every destination pixel overlaps at most two source
+// pixels along each axis. With small weights the sums then fit 16-bit
+// lanes: a row pass sums the two columns of each destination byte with a
+// byte permute and a multiply-add, a column pass blends two such rows and
+// rounds. The arithmetic is the exact one of AverageRect.
+
+#if defined(BRISKO_X86_DISPATCH)
+// GCC 12 takes the placeholder operands inside the AVX-512 intrinsics for
+// uninitialised values (its bug 105593); the warning says nothing here.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+std::uint32_t MaxTaps(const AreaWeights& plan) {
+  std::uint32_t most = 0;
+  for (std::size_t j = 0; j + 1 < plan.start.size(); ++j) most = std::max(most, plan.start[j + 1] - plan.start[j]);
+  return most;
+}
+
+// round(v / 2^shift), a tie to even, for v + 2^(shift - 1) < 2^16.
+BRISKO_VECTOR_CLONES void BlendRowsByShift(const std::uint16_t* BRISKO_RESTRICT a, const std::uint16_t* BRISKO_RESTRICT b,
+                                           std::uint16_t wa, std::uint16_t wb, int shift, std::size_t count,
+                                           std::uint8_t* BRISKO_RESTRICT out) {
+  const auto bias = static_cast<std::uint16_t>((1u << (shift - 1)) - 1);
+  for (std::size_t k = 0; k < count; ++k) {
+    const auto v = static_cast<std::uint16_t>(a[k] * wa + b[k] * wb);
+    out[k] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(v + bias + ((v >> shift) & 1)) >> shift);
+  }
+}
+
+// round(v / total) through the single-precision quotient, exact as in
+// RoundQuotients.
+BRISKO_VECTOR_CLONES void BlendRowsByDivision(const std::uint16_t* BRISKO_RESTRICT a,
+                                              const std::uint16_t* BRISKO_RESTRICT b, std::uint16_t wa,
+                                              std::uint16_t wb, std::int32_t total, std::size_t count,
+                                              std::uint8_t* BRISKO_RESTRICT out) {
+  constexpr float kShifter = 12582912.0f;
+  const float t = static_cast<float>(total);
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::int32_t v = a[k] * wa + b[k] * wb;
+    out[k] = static_cast<std::uint8_t>((static_cast<float>(v) / t + kShifter) - kShifter);
+  }
+}
+
+// Each 32 destination bytes of a row read from one 128-byte window of the
+// source row: where it starts, and per destination byte the two source
+// bytes in it and their weights, side by side as the multiply-add pairs
+// them. A second tap of weight 0 points at the first. The weights repeat
+// every destination / g pixels, and with them the windows' contents every
+// `patterns` chunks, so only that many are kept (small enough for the
+// first-level cache next to the rows).
+struct PairChunks {
+  std::vector<std::uint32_t> base;  // one per chunk
+  std::size_t patterns = 0;
+  std::vector<std::uint8_t> index;  // 64 per pattern
+  std::vector<std::int8_t> weight;  // 64 per pattern
+};
+
+constexpr std::size_t kChunkBytes = 32;
+
+bool PlanPairChunks(const AreaWeights& across, std::size_t period, PairChunks& chunks) {
+  const std::size_t bytes = 3 * across.first.size();
+  const std::size_t count = (bytes + kChunkBytes - 1) / kChunkBytes;
+  // Chunks that span whole periods of the weights: 3 period bytes times
+  // what 32 lacks of a multiple of them.
+  const std::size_t repeat = 3 * period / std::gcd(3 * period, kChunkBytes);
+  chunks.patterns = std::min(count, repeat);
+  chunks.base.resize(count);
+  chunks.index.assign(64 * chunks.patterns, 0);
+  chunks.weight.assign(64 * chunks.patterns, 0);
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::size_t firstByte = k * kChunkBytes;
+    const std::uint32_t base = 3 * static_cast<std::uint32_t>(across.first[firstByte / 3]);
+    chunks.base[k] = base;
+    const std::size_t pattern = k % chunks.patterns;
+    for (std::size_t o = firstByte; o < std::min(bytes, firstByte + kChunkBytes); ++o) {
+      const std::size_t j = o / 3, slot = 2 * (o - firstByte) + 64 * pattern;
+      const std::uint32_t taps = across.start[j + 1] - across.start[j];
+      const std::uint32_t* w = across.weights.data() + across.start[j];
+      const std::uint32_t a = 3 * static_cast<std::uint32_t>(across.first[j]) + static_cast<std::uint32_t>(o % 3) - base;
+      const std::uint32_t b = taps == 2 ? a + 3 : a;
+      const auto wa = static_cast<std::int8_t>(w[0]), wb = static_cast<std::int8_t>(taps == 2 ? w[1] : 0);
+      if (b > 127) return false;
+      // A repeating chunk must find its pattern as the first one left it.
+      if (k >= chunks.patterns && (chunks.index[slot] != a || chunks.index[slot + 1] != b ||
+                                   chunks.weight[slot] != wa || chunks.weight[slot + 1] != wb))
+        return false;
+      chunks.index[slot] = static_cast<std::uint8_t>(a);
+      chunks.index[slot + 1] = static_cast<std::uint8_t>(b);
+      chunks.weight[slot] = wa;
+      chunks.weight[slot + 1] = wb;
+    }
+  }
+  return true;
+}
+
+// The two-tap sums of one source row for every destination byte; `sums`
+// holds whole chunks. Loads stop at the row's end.
+BRISKO_AVX512_VBMI void SumPairsVbmi(const std::uint8_t* row, std::size_t rowBytes, const PairChunks& chunks,
+                                     std::uint16_t* sums) {
+  const std::uint32_t* base = chunks.base.data();
+  const std::uint8_t* index = chunks.index.data();
+  const std::int8_t* weight = chunks.weight.data();
+  const std::size_t count = chunks.base.size();
+  for (std::size_t k = 0, pattern = 0; k < count; ++k, pattern = pattern + 1 == chunks.patterns ? 0 : pattern + 1) {
+    const std::uint8_t* window = row + base[k];
+    const std::size_t left = rowBytes - base[k];
+    __m512i a, b;
+    if (left >= 128) {
+      _mm_prefetch(reinterpret_cast<const char*>(window) + 1024, _MM_HINT_T0);
+      a = _mm512_loadu_si512(window);
+      b = _mm512_loadu_si512(window + 64);
+    } else {
+      const __mmask64 low = left >= 64 ? ~__mmask64{0} : (__mmask64{1} << left) - 1;
+      const __mmask64 high = left > 64 ? (__mmask64{1} << (left - 64)) - 1 : 0;
+      a = _mm512_maskz_loadu_epi8(low, window);
+      b = _mm512_maskz_loadu_epi8(high, window + 64);
+    }
+    const __m512i pairs = _mm512_permutex2var_epi8(a, _mm512_loadu_si512(index + 64 * pattern), b);
+    _mm512_storeu_si512(sums + kChunkBytes * k, _mm512_maddubs_epi16(pairs, _mm512_loadu_si512(weight + 64 * pattern)));
+  }
+  _mm256_zeroupper();
+}
+
+// BlendRowsByShift sixty-four bytes at a time; returns how many it wrote.
+BRISKO_AVX512_VBMI std::size_t BlendRowsByShiftVbmi(const std::uint16_t* a, const std::uint16_t* b, std::uint16_t wa,
+                                                    std::uint16_t wb, int shift, std::size_t count,
+                                                    std::uint8_t* out) {
+  const __m512i va = _mm512_set1_epi16(static_cast<short>(wa)), vb = _mm512_set1_epi16(static_cast<short>(wb));
+  const __m512i bias = _mm512_set1_epi16(static_cast<short>((1u << (shift - 1)) - 1)), one = _mm512_set1_epi16(1);
+  const __m128i by = _mm_cvtsi32_si128(shift);
+  // Per-lane packing leaves the quadwords in the order 0 2 4 6 1 3 5 7.
+  const __m512i order = _mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7);
+  std::size_t k = 0;
+  for (; k + 64 <= count; k += 64) {
+    __m512i rounded[2];
+    for (int half = 0; half < 2; ++half) {
+      const __m512i v = _mm512_add_epi16(_mm512_mullo_epi16(_mm512_loadu_si512(a + k + 32 * half), va),
+                                         _mm512_mullo_epi16(_mm512_loadu_si512(b + k + 32 * half), vb));
+      const __m512i odd = _mm512_and_si512(_mm512_srl_epi16(v, by), one);
+      rounded[half] = _mm512_srl_epi16(_mm512_add_epi16(_mm512_add_epi16(v, bias), odd), by);
+    }
+    _mm512_storeu_si512(out + k, _mm512_permutexvar_epi64(order, _mm512_packus_epi16(rounded[0], rounded[1])));
+  }
+  _mm256_zeroupper();
+  return k;
+}
+
+bool AverageInPairs(Bgr24Rows& rows, const Rect& from, Bitmap& target, const Rect& to, const AreaWeights& across,
+                    const AreaWeights& down) {
+  // Row sums up to 255 * 127 fit a signed 16-bit lane; blended, up to
+  // 255.5 * 256 an unsigned one.
+  const std::uint32_t total = across.total * down.total;
+  if (!imageops::HasAvx512Vbmi() || across.total > 127 || total > 256 || MaxTaps(across) > 2 || MaxTaps(down) > 2)
+    return false;
+  PairChunks chunks;
+  const auto period = static_cast<std::size_t>(to.Width() / std::gcd(from.Width(), to.Width()));
+  if (!PlanPairChunks(across, period, chunks)) return false;
+  const std::size_t values = 3 * static_cast<std::size_t>(to.Width());
+  const std::size_t rowBytes = 3 * static_cast<std::size_t>(from.Width());
+  std::vector<std::uint16_t> sums[2] = {std::vector<std::uint16_t>(kChunkBytes * chunks.base.size()),
+                                        std::vector<std::uint16_t>(kChunkBytes * chunks.base.size())};
+  std::int32_t cachedRow[2] = {-1, -1};
+  auto sumsOfRow = [&](std::int32_t y) -> const std::uint16_t* {
+    const int slot = y & 1;
+    if (cachedRow[slot] != y) {
+      SumPairsVbmi(rows.Row(from.Top + y) + 3 * static_cast<std::size_t>(from.Left), rowBytes, chunks,
+                   sums[slot].data());
+      cachedRow[slot] = y;
+    }
+    return sums[slot].data();
+  };
+  int shift = 0;
+  while ((1u << shift) < total) ++shift;
+  const bool powerOfTwo = (1u << shift) == total && shift > 0;
+  for (std::int32_t j = 0; j < to.Height(); ++j) {
+    const std::uint32_t* w = down.weights.data() + down.start[j];
+    const bool twoRows = down.start[j + 1] - down.start[j] == 2;
+    const std::uint16_t* a = sumsOfRow(down.first[j]);
+    const std::uint16_t* b = twoRows ? sumsOfRow(down.first[j] + 1) : a;
+    const auto wa = static_cast<std::uint16_t>(w[0]), wb = static_cast<std::uint16_t>(twoRows ? w[1] : 0);
+    std::uint8_t* out = TargetRow(target, to, j);
+    if (powerOfTwo) {
+      const std::size_t done = BlendRowsByShiftVbmi(a, b, wa, wb, shift, values, out);
+      BlendRowsByShift(a + done, b + done, wa, wb, shift, values - done, out + done);
+    } else
+      BlendRowsByDivision(a, b, wa, wb, static_cast<std::int32_t>(total), values, out);
+  }
+  return true;
+}
+
+#pragma GCC diagnostic pop
+#endif
+
 void AverageRect(Bgr24Rows& rows, const Rect& from, Bitmap& target, const Rect& to) {
   const AreaWeights across = PlanAreaWeights(from.Width(), to.Width());
   const AreaWeights down = PlanAreaWeights(from.Height(), to.Height());
+#if defined(BRISKO_X86_DISPATCH)
+  if (AverageInPairs(rows, from, target, to, across, down)) return;
+#endif
   const std::size_t values = 3 * static_cast<std::size_t>(to.Width());
   // Destination rows share at most two source rows with the one before, so
   // two cached column sums mean every source row is summed once.

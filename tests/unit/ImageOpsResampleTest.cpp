@@ -83,6 +83,28 @@ TEST(Resample, RowsSqueezedToAtLeastHalfTheirWidth) {
     EXPECT_TRUE(SamePixels(Resample(wide, dw, 1), ReferenceAreaMean(wide, dw, 1))) << dw;
 }
 
+// From half size up every destination pixel overlaps at most two source
+// pixels per axis; the vector form takes 32 destination bytes per step from
+// 128-byte windows whose weights repeat with the ratio. Rows of several
+// hundred bytes with partial last steps, ratios with short and long
+// repeats, totals that are and are not powers of two, growing and
+// shrinking, and a picture of only 0 and 255.
+TEST(Resample, TwoTapRatiosMatchTheExactAreaMean) {
+  Bitmap extremes = Random(240, 9, 11);
+  for (int y = 0; y < extremes.Height(); ++y)
+    for (int x = 0; x < 3 * extremes.Width(); ++x) extremes.Row(y)[x] = extremes.Row(y)[x] & 1 ? 255 : 0;
+  const Bitmap pictures[] = {Random(160, 12, 12), Random(211, 9, 13), extremes};
+  const double ratios[] = {0.75, 0.5 + 1.0 / 211, 2.0 / 3, 5.0 / 6, 0.9, 0.97, 1.25, 1.5, 1.9};
+  for (const Bitmap& picture : pictures)
+    for (double rx : ratios)
+      for (double ry : {0.75, 1.0, 1.5}) {
+        const auto dw = static_cast<std::int32_t>(picture.Width() * rx);
+        const auto dh = static_cast<std::int32_t>(picture.Height() * ry);
+        ASSERT_TRUE(SamePixels(Resample(picture, dw, dh), ReferenceAreaMean(picture, dw, dh)))
+            << picture.Width() << "x" << picture.Height() << " to " << dw << "x" << dh;
+      }
+}
+
 TEST(Resample, HalvingRoundsTiesToEven) {
   Bitmap picture(4, 2);
   // Blocks summing to 2 (mean 0.5) and to 6 (mean 1.5).
