@@ -32,7 +32,7 @@ def main():
     theirs = peers(sys.argv[2:])
     floor = mine.get("Floor", {}).get("reused")
     libraries = ["opencv", "libvips", "pillow", "imagemagick"]
-    header = f"{'operation':<18}{'ours':>8}{'fresh':>8}" + "".join(f"{l:>12}" for l in libraries)
+    header = f"{'operation':<18}{'ours':>8}{'fresh':>8}" + "".join(f"{l:>14}" for l in libraries)
     header += f"{'best':>9}{'ratio':>7}{'fresh':>7}"
     print(f"median ms, 3840 x 2160 x 24 bit, one thread; one read+write pass (floor) {floor:.2f} ms")
     print("peer columns: fresh output; OpenCV's also with output reused (r)")
@@ -53,7 +53,7 @@ def main():
                 best_fresh = f if best_fresh is None else min(best_fresh, f)
                 candidate = min(r, f) if r is not None else f
                 best_reused = candidate if best_reused is None else min(best_reused, candidate)
-            row += f"{cell:>12}"
+            row += f"{cell:>14}"
         if best_reused is None:
             row += f"{'-':>9}" + (f"{reused / floor:>7.2f}F" if floor else "")
         else:

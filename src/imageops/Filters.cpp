@@ -30,7 +30,7 @@ struct Rows3 {
 
 // A general kernel runs in 16-bit lanes when no weighted sum can leave
 // -32768..32767 (at most 128 in total weight, as the box and most smoothing
-// kernels have), else in 32-bit lanes that wrap on overflow as int sums do.
+// kernels have), else in 32-bit lanes, the sums taken modulo 2^32.
 // Either way the nine products are summed in kernel order per byte, a
 // plain loop the vectoriser turns into multiplies and adds.
 bool FitsSixteenBits(const Kernel3x3& k) {
@@ -234,15 +234,10 @@ void TwistPixels(const Bitmap& picture, float amount, std::int32_t ty, std::int3
 
 
 #if defined(BRISKO_X86_DISPATCH)
-// Sixteen output pixels at a time where AVX-512 is there. The arctangent,
-// sine and cosine are those of the C library that TwistPixels calls, done
-// operation for operation in vector registers, so that the picture does
-// not depend on the path that ran: glibc's single-precision arctangent,
-// and its sine and cosine from one double-precision polynomial with fused
-// multiply-adds (the form it picks wherever FMA exists, which every
-// processor with AVX-512 has). Angles beyond that polynomial's range go to
-// the library one by one. The unit tests hold the two paths to the same
-// pixels.
+// Sixteen output pixels at a time where AVX-512 is there: the source
+// positions with the C library's functions as SingleTrig.h reproduces
+// them, so the picture does not depend on the path that ran, then the four
+// bilinear taps gathered and weighted in the scalar form's order.
 
 // GCC 12 takes the placeholder operands inside the AVX-512 intrinsics for
 // uninitialised values (its bug 105593); the warning says nothing here.
@@ -289,7 +284,8 @@ BRISKO_AVX512_VBMI inline void PairWeights(__m512 f, __m512i i, __m512& w0, __m5
 
 // Channel c of pixel words, as floats.
 BRISKO_AVX512_VBMI inline __m512 ChannelOf(__m512i words, int c) {
-  return _mm512_cvtepi32_ps(_mm512_and_si512(_mm512_srli_epi32(words, static_cast<unsigned>(8 * c)), _mm512_set1_epi32(0xFF)));
+  const __m512i shifted = _mm512_srli_epi32(words, static_cast<unsigned>(8 * c));
+  return _mm512_cvtepi32_ps(_mm512_and_si512(shifted, _mm512_set1_epi32(0xFF)));
 }
 
 // Pixel words at byte offsets into the picture; a pixel that ends the
@@ -338,9 +334,10 @@ BRISKO_AVX512_VBMI void TwistSpanVbmi(const Bitmap& picture, float amount, std::
     const __m512i three = _mm512_set1_epi32(3), vstride = _mm512_set1_epi32(stride);
     const __m512i row0 = _mm512_mullo_epi32(y, vstride), row1 = _mm512_mullo_epi32(y1, vstride);
     const __m512i col0 = _mm512_mullo_epi32(x, three), col1 = _mm512_mullo_epi32(x1, three);
-    const __m512i taps[4] = {
-        GatherPixels(base, _mm512_add_epi32(row0, col0), lastWord), GatherPixels(base, _mm512_add_epi32(row0, col1), lastWord),
-        GatherPixels(base, _mm512_add_epi32(row1, col0), lastWord), GatherPixels(base, _mm512_add_epi32(row1, col1), lastWord)};
+    const __m512i taps[4] = {GatherPixels(base, _mm512_add_epi32(row0, col0), lastWord),
+                             GatherPixels(base, _mm512_add_epi32(row0, col1), lastWord),
+                             GatherPixels(base, _mm512_add_epi32(row1, col0), lastWord),
+                             GatherPixels(base, _mm512_add_epi32(row1, col1), lastWord)};
     const __m512 weight[4] = {_mm512_mul_ps(wx0, wy0), _mm512_mul_ps(wx1, wy0), _mm512_mul_ps(wx0, wy1),
                               _mm512_mul_ps(wx1, wy1)};
     __m128i channel[3];

@@ -384,7 +384,8 @@ void StretchByRanges(Bgr24Rows& rows, const Rect& from, Bitmap& target, const Re
     const std::uint8_t* source = sourceRow(lines.begin[j]);
     if (span > 1) {
       std::memcpy(combined.data(), source, sourceBytes);
-      for (std::int32_t y = lines.begin[j] + 1; y < lines.end[j]; ++y) AndInto(combined.data(), sourceRow(y), sourceBytes);
+      for (std::int32_t y = lines.begin[j] + 1; y < lines.end[j]; ++y)
+        AndInto(combined.data(), sourceRow(y), sourceBytes);
       source = combined.data();
     }
     if (wholeFactor)
@@ -446,7 +447,8 @@ std::uint32_t MaxTaps(const AreaWeights& plan) {
 }
 
 // round(v / 2^shift), a tie to even, for v + 2^(shift - 1) < 2^16.
-BRISKO_VECTOR_CLONES void BlendRowsByShift(const std::uint16_t* BRISKO_RESTRICT a, const std::uint16_t* BRISKO_RESTRICT b,
+BRISKO_VECTOR_CLONES void BlendRowsByShift(const std::uint16_t* BRISKO_RESTRICT a,
+                                           const std::uint16_t* BRISKO_RESTRICT b,
                                            std::uint16_t wa, std::uint16_t wb, int shift, std::size_t count,
                                            std::uint8_t* BRISKO_RESTRICT out) {
   const auto bias = static_cast<std::uint16_t>((1u << (shift - 1)) - 1);
@@ -505,7 +507,8 @@ bool PlanPairChunks(const AreaWeights& across, std::size_t period, PairChunks& c
       const std::size_t j = o / 3, slot = 2 * (o - firstByte) + 64 * pattern;
       const std::uint32_t taps = across.start[j + 1] - across.start[j];
       const std::uint32_t* w = across.weights.data() + across.start[j];
-      const std::uint32_t a = 3 * static_cast<std::uint32_t>(across.first[j]) + static_cast<std::uint32_t>(o % 3) - base;
+      const std::uint32_t a =
+          3 * static_cast<std::uint32_t>(across.first[j]) + static_cast<std::uint32_t>(o % 3) - base;
       const std::uint32_t b = taps == 2 ? a + 3 : a;
       const auto wa = static_cast<std::int8_t>(w[0]), wb = static_cast<std::int8_t>(taps == 2 ? w[1] : 0);
       if (b > 127) return false;

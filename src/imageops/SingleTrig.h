@@ -6,7 +6,9 @@
 // the arctangent computed in single precision, the sine and cosine from one
 // double-precision polynomial with fused multiply-adds (the form glibc
 // picks wherever FMA exists, which every processor with AVX-512 has). A
-// picture then comes out the same whichever path computed it.
+// picture then comes out the same whichever path computed it. When written,
+// both were compared with the library over all 2^32 arguments; the Twist
+// tests compare whole pictures with the scalar form.
 
 #include "imageops/Bgr32.h"
 
@@ -28,7 +30,9 @@ BRISKO_AVX512_VBMI inline __m512 AtanSingle(__m512 x) {
   const __m512i bits = _mm512_castps_si512(x);
   const __m512i magnitude = _mm512_and_si512(bits, _mm512_set1_epi32(0x7fffffff));
   const __m512 a = _mm512_castsi512_ps(magnitude);
-  auto below = [&](std::uint32_t limit) BRISKO_AVX512_VBMI { return _mm512_cmplt_epi32_mask(magnitude, _mm512_set1_epi32(static_cast<int>(limit))); };
+  auto below = [&](std::uint32_t limit) BRISKO_AVX512_VBMI {
+    return _mm512_cmplt_epi32_mask(magnitude, _mm512_set1_epi32(static_cast<int>(limit)));
+  };
   const __mmask16 nearZero = below(0x3ee00000), tiny = below(0x31000000), huge = ~below(0x4c000000);
   const __mmask16 pastFirst = ~below(0x3f300000), pastSecond = ~below(0x3f980000), pastThird = ~below(0x401c0000);
   const __m512 one = _mm512_set1_ps(1.0f), two = _mm512_set1_ps(2.0f), oneAndHalf = _mm512_set1_ps(1.5f);
@@ -96,7 +100,9 @@ BRISKO_AVX512_VBMI inline void SinCosDouble(__m256 angle, __m256& sine, __m256& 
   const __m512d xs = _mm512_mul_pd(r, _mm512_mask_mov_pd(_mm512_set1_pd(1.0), negativeSine, _mm512_set1_pd(-1.0)));
   const __m512d x2 = _mm512_mul_pd(r, r);
   // The cosine coefficients change sign in quadrants 2 and 3.
-  auto cosineTerm = [&](double c) BRISKO_AVX512_VBMI { return _mm512_mask_mov_pd(_mm512_set1_pd(c), flipped, _mm512_set1_pd(-c)); };
+  auto cosineTerm = [&](double c) BRISKO_AVX512_VBMI {
+    return _mm512_mask_mov_pd(_mm512_set1_pd(c), flipped, _mm512_set1_pd(-c));
+  };
   const __m512d c0 = cosineTerm(1.0), c1 = cosineTerm(-0x1.ffffffd0c621cp-2), c2 = cosineTerm(0x1.55553e1068f19p-5),
                 c3 = cosineTerm(-0x1.6c087e89a359dp-10), c4 = cosineTerm(0x1.99343027bf8c3p-16);
   const __m512d s1 = _mm512_set1_pd(-0x1.555545995a603p-3), s2 = _mm512_set1_pd(0x1.1107605230bc4p-7),
