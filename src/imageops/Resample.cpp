@@ -538,7 +538,11 @@ BRISKO_AVX512_VBMI void SumPairsVbmi(const std::uint8_t* row, std::size_t rowByt
     const std::size_t left = rowBytes - base[k];
     __m512i a, b;
     if (left >= 128) {
-      _mm_prefetch(reinterpret_cast<const char*>(window) + 1024, _MM_HINT_T0);
+      // The rows come from memory once each; the loads, which overlap from
+      // window to window, wait less when the lines are asked for 2 KiB
+      // ahead than with the processor's own prefetching alone. A
+      // prefetch past the pixel block does no harm.
+      _mm_prefetch(reinterpret_cast<const char*>(window) + 2048, _MM_HINT_T0);
       a = _mm512_loadu_si512(window);
       b = _mm512_loadu_si512(window + 64);
     } else {
