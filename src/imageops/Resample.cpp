@@ -136,7 +136,7 @@ void AndPairsScalar(const std::uint8_t* a, const std::uint8_t* b, std::int32_t c
 // Byte 3 j + c of 192 output bytes is byte 6 j + c of the AND of the pair
 // rows with themselves shifted by a pixel. Output register m (64 bytes)
 // needs those bytes from kPairWindow[m] to 127 beyond it, which two
-// registers of pair sums starting there hold.
+// registers of such ANDs starting there hold.
 constexpr int kPairWindow[3] = {0, 127, 254};
 
 struct PairIndices {
@@ -491,8 +491,7 @@ constexpr std::size_t kChunkBytes = 32;
 bool PlanPairChunks(const AreaWeights& across, std::size_t period, PairChunks& chunks) {
   const std::size_t bytes = 3 * across.first.size();
   const std::size_t count = (bytes + kChunkBytes - 1) / kChunkBytes;
-  // Chunks that span whole periods of the weights: 3 period bytes times
-  // what 32 lacks of a multiple of them.
+  // lcm(3 period, 32) / 32 chunks cover whole periods of the weights.
   const std::size_t repeat = 3 * period / std::gcd(3 * period, kChunkBytes);
   chunks.patterns = std::min(count, repeat);
   chunks.base.resize(count);

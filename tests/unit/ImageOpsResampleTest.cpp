@@ -103,6 +103,11 @@ TEST(Resample, TwoTapRatiosMatchTheExactAreaMean) {
         ASSERT_TRUE(SamePixels(Resample(picture, dw, dh), ReferenceAreaMean(picture, dw, dh)))
             << picture.Width() << "x" << picture.Height() << " to " << dw << "x" << dh;
       }
+  Bitmap reduced = Random(160, 12, 14);
+  reduced.SetFormat(PixelFormat::Rgb565);
+  Bitmap widened = reduced;
+  widened.SetFormat(PixelFormat::Bgr24);
+  EXPECT_TRUE(SamePixels(Resample(reduced, 120, 9), ReferenceAreaMean(widened, 120, 9)));
 }
 
 TEST(Resample, HalvingRoundsTiesToEven) {
@@ -210,6 +215,15 @@ TEST(StretchBlackOnWhite, HalvingAndsEachTwoByTwoBlock) {
         ASSERT_EQ(out.PixelAt(x, y), all) << size.first << "x" << size.second << " at " << x << "," << y;
       }
   }
+  // A picture of another format is read a row at a time into one buffer.
+  Bitmap reduced = Random(134, 6, 3);
+  reduced.SetFormat(PixelFormat::Indexed8);
+  Bitmap widened = reduced;
+  widened.SetFormat(PixelFormat::Bgr24);
+  Bitmap fromReduced, fromWidened;
+  StretchBlackOnWhite(reduced, fromReduced, 67, 3);
+  StretchBlackOnWhite(widened, fromWidened, 67, 3);
+  EXPECT_TRUE(SamePixels(fromReduced, fromWidened));
 }
 
 TEST(StretchBlackOnWhite, GrowingRepeatsPixels) {
