@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "ImageOpsPictures.h"
+#include "imageops/Resample.h"
 
 namespace brisko {
 namespace {
@@ -269,6 +270,29 @@ TEST(PerspectiveShear, RowsSqueezeIntoWideningCentredSpans) {
   ImageView view;
   PerspectiveShear(view);
   EXPECT_TRUE(view.Picture().IsEmpty());
+}
+
+// Each row is the source row stretched smoothly into its span, white on
+// both sides, also when the target is reused from a picture that had other
+// pixels there.
+TEST(PerspectiveShear, EveryRowIsItsRowStretchedIntoItsSpan) {
+  for (const auto& size : {std::pair{301, 40}, std::pair{64, 7}, std::pair{7, 5}}) {
+    const Bitmap p = Random(size.first, size.second, static_cast<unsigned>(size.first));
+    Bitmap out = Random(size.first, size.second, 99);
+    PerspectiveShear(p, out);
+    const int w = p.Width(), h = p.Height();
+    for (int y = 0; y < h; ++y) {
+      const double step = static_cast<double>(w - w / 2) / h;
+      const int span = static_cast<int>(std::trunc(static_cast<long double>(y) * step + w / 2));
+      const int x0 = (w - span) / 2;
+      Bitmap row(w, 1), stretched;
+      std::copy(p.Row(y), p.Row(y) + 3 * w, row.Row(0));
+      Resample(row, stretched, span, 1);
+      for (int x = 0; x < w; ++x)
+        ASSERT_EQ(out.PixelAt(x, y), x >= x0 && x < x0 + span ? stretched.PixelAt(x - x0, 0) : kWhite)
+            << size.first << "x" << size.second << " at " << x << "," << y;
+    }
+  }
 }
 
 // --- every operation at the edges of what a picture can be -------------------
