@@ -244,6 +244,10 @@ void TwistPixels(const Bitmap& picture, float amount, std::int32_t ty, std::int3
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
+BRISKO_AVX512_VBMI inline __m256i TruncatedQuotients(__m256i n, __m512d divisor) {
+  return _mm512_cvttpd_epi32(_mm512_div_pd(_mm512_cvtepi32_pd(n), divisor));
+}
+
 // WrapIndex on sixteen lanes; the remainders, when any lane needs one, come
 // from double-precision quotients, exact for these magnitudes.
 BRISKO_AVX512_VBMI inline __m512i WrapIndices(__m512i i, std::int32_t size) {
@@ -252,12 +256,9 @@ BRISKO_AVX512_VBMI inline __m512i WrapIndices(__m512i i, std::int32_t size) {
   if ((negative | beyond) == 0) return i;
   const __m512i magnitude = _mm512_abs_epi32(i);
   const __m512d divisor = _mm512_set1_pd(size);
-  __m256i quotient[2];
-  for (int half = 0; half < 2; ++half) {
-    const __m256i part = _mm512_extracti64x4_epi64(magnitude, half);
-    quotient[half] = _mm512_cvttpd_epi32(_mm512_div_pd(_mm512_cvtepi32_pd(part), divisor));
-  }
-  const __m512i q = _mm512_inserti64x4(_mm512_castsi256_si512(quotient[0]), quotient[1], 1);
+  const __m512i q = _mm512_inserti64x4(
+      _mm512_castsi256_si512(TruncatedQuotients(_mm512_castsi512_si256(magnitude), divisor)),
+      TruncatedQuotients(_mm512_extracti64x4_epi64(magnitude, 1), divisor), 1);
   const __m512i rest = _mm512_sub_epi32(magnitude, _mm512_mullo_epi32(q, _mm512_set1_epi32(size)));
   __m512i wrapped = _mm512_mask_mov_epi32(i, beyond, rest);
   return _mm512_mask_sub_epi32(wrapped, negative, _mm512_set1_epi32(size - 1), rest);
