@@ -13,14 +13,13 @@
 #include <memory>
 #include <random>
 
-#include "app/MainController.h"
-#include "app/Share.h"
 #include "core/Bmp.h"
 #include "core/Files.h"
 #include "core/Helpers.h"
 #include "editor/UnitEditPic.h"
 #include "widgets/Application.h"
 #include "widgets/ScrollBox.h"
+#include "widgets/Share.h"
 
 namespace {
 
@@ -58,8 +57,8 @@ struct Session {
           capture.Row(y)[x] = static_cast<std::uint8_t>(x / 7 + y / 3 + (random() & 15));
       WriteBmpFile(capture, PathFromUtf8(base));
     }
-    editor = std::make_unique<TFrmEditPic>(controller);
-    controller.ShowInEditor(base);
+    editor = std::make_unique<TFrmEditPic>(host);
+    editor->ShowCapture(base);
     ShowWindow(editor->Handle(), SW_MAXIMIZE);
     Pump();
     box = dynamic_cast<win::ScrollBox*>(
@@ -78,7 +77,9 @@ struct Session {
   }
 
   win::Application app;
-  MainController controller;
+  struct : EditorHost {
+    void EditorClosed() override {}
+  } host;
   std::unique_ptr<TFrmEditPic> editor;
   win::ScrollBox* box = nullptr;
 };

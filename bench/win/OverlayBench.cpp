@@ -8,7 +8,6 @@
 #include <chrono>
 #include <memory>
 
-#include "app/MainController.h"
 #include "capture/Grab.h"
 #include "capture/UnitMagnifier.h"
 #include "capture/UnitSelectCapture.h"
@@ -18,10 +17,19 @@ namespace {
 
 using namespace brisko;
 
+// Captures that end go nowhere: the benchmark has no main window.
+struct NoMainWindow final : CaptureHost {
+  HWND MainWindow() const override { return nullptr; }
+  HWND DialogOwner() const override { return nullptr; }
+  void ReturnAfterCapture() override {}
+  void ShowInEditor(const std::string&) override {}
+};
+
 struct Capture {
   win::Application app{GetModuleHandleW(nullptr)};
-  MainController main;
-  TFrmSelectCapture overlay{main};
+  CaptureProfile main;
+  NoMainWindow host;
+  TFrmSelectCapture overlay{main, host};
   TFrmMagnifier magnifier{overlay.Handle()};
 
   Capture() {

@@ -33,11 +33,11 @@ int RunFirstInstance(HINSTANCE instance, UINT instanceMessage) {
   // in their order while the user already sees the program.
   brisko::TFrmMain main;
   main.Show();
-  brisko::TFrmSelectCapture overlay(main.Controller());
-  brisko::TFrmEditPic editor(main.Controller());
+  brisko::TFrmSelectCapture overlay(main.Profile(), main);
+  brisko::TFrmEditPic editor(main);
   brisko::TFrmShowInfo info;
   brisko::TFrmMagnifier magnifier(overlay.Handle());
-  brisko::TFrmPickColor picker(main.Controller());
+  brisko::TFrmPickColor picker(main);
   main.ConnectWindows(&overlay, &editor, &picker);
   overlay.ConnectWindows(&info, &magnifier, &picker);
 

@@ -1,7 +1,6 @@
 #include "app/UninMain.h"
 
 #include "app/AppSettings.h"
-#include "app/Share.h"
 #include "app/UnitAbout.h"
 #include "app/UnitHotKey.h"
 #include "app/UnitSound.h"
@@ -11,6 +10,7 @@
 #include "core/Files.h"
 #include "editor/UnitEditPic.h"
 #include "widgets/Application.h"
+#include "widgets/Share.h"
 #include "widgets/Text.h"
 
 namespace brisko {
@@ -84,9 +84,6 @@ void DrawLine(HDC dc, int x0, int y0, int x1, int y1) {
 }  // namespace
 
 TFrmMain::TFrmMain() : win::Form(MainArgs()) {
-  controller_.MainWindow = Handle();
-  controller_.ApplicationWindow = win::Application::Current().Window();
-  controller_.ShowMainWindow = [this] { ReturnAfterCapture(); };
   BuildBanner();
   BuildProfiles();
   BuildOptionPages();
@@ -122,7 +119,7 @@ TFrmMain::TFrmMain() : win::Form(MainArgs()) {
   // bitmap, the first profile, the hotkey.
   EnsureFolder(TempFolder() + "Temp");
   // In the screen's own layout, so grabs copy without converting.
-  controller_.CapturedBitmap = Bitmap(0, 0, PixelFormat::Bgrx32);
+  profile_.CapturedBitmap = Bitmap(0, 0, PixelFormat::Bgrx32);
   SelectProfile(kCaptureRegion);
   ReadHotkey();
   RegisterCaptureHotkey();
@@ -313,7 +310,7 @@ void TFrmMain::BuildMenus() {
   // button would, then capture; the time-lapse edit is left as it was.
   auto viaMenu = [this](int kind, std::function<void()> pressOption) {
     return [this, kind, pressOption] {
-      controller_.CaptureKind = kind;
+      profile_.CaptureKind = kind;
       ListProfiles->SetItemIndex(kind);
       ShowOptionsPage(kind);
       if (pressOption) pressOption();
@@ -323,13 +320,13 @@ void TFrmMain::BuildMenus() {
   auto shape = [this](win::OptionButton* button, int value) {
     return [this, button, value] {
       button->SetDown();
-      controller_.RegionShape = value;
+      profile_.RegionShape = value;
     };
   };
   auto mode = [this](win::OptionButton* button, int value) {
     return [this, button, value] {
       button->SetDown();
-      controller_.ObjectMode = value;
+      profile_.ObjectMode = value;
     };
   };
   win::Menu& region = captureMenu_.AddSubmenu("Capture a Region");
@@ -431,19 +428,19 @@ void TFrmMain::FormShow() {
   // One read of the file for all of them: they come from one state of it.
   const IniDocument settings = ReadAllSettings();
   const MainSettings s = ReadMainSettings([&](std::string_view key) { return settings.Read("App", key); });
-  controller_.SoundFlag = s.soundFlag;
+  profile_.SoundFlag = s.soundFlag;
   CheckSound->SetChecked(s.soundFlag);
-  controller_.SoundFile = s.soundFile;
-  controller_.CursorFlag = s.cursorFlag;
+  profile_.SoundFile = s.soundFile;
+  profile_.CursorFlag = s.cursorFlag;
   CheckCursor->SetChecked(s.cursorFlag);
   // Into the edits and back, so the edits' ranges apply.
   EdtDelayTime->SetValue(s.delayTime);
-  controller_.DelayTime = EdtDelayTime->Value();
+  profile_.DelayTime = EdtDelayTime->Value();
   EdtMenuTime->SetValue(s.menuTime);
-  controller_.MenuTime = EdtMenuTime->Value();
-  controller_.BackgroundColor = s.backgroundColor;
+  profile_.MenuTime = EdtMenuTime->Value();
+  profile_.BackgroundColor = s.backgroundColor;
   ColorBackground->Select(ResolveColour(s.backgroundColor));
-  controller_.OutputTarget = s.outputTo;
+  profile_.OutputTarget = s.outputTo;
   ComboOutput->SetItemIndex(s.outputTo);
   ShowOutputChecks();
 }
@@ -460,7 +457,7 @@ void TFrmMain::ListProfilesChange() {
 }
 
 void TFrmMain::SelectProfile(int kind) {
-  controller_.CaptureKind = kind;
+  profile_.CaptureKind = kind;
   if (ListProfiles->ItemIndex() != kind) ListProfiles->SetItemIndex(kind);
   ShowOptionsPage(kind);
   UpdateMenuTimeEdit();
@@ -473,66 +470,66 @@ void TFrmMain::ShowOptionsPage(int kind) {
   PnlNone->SetVisible(kind != kCaptureRegion && kind != kCaptureWindowObject && kind != kCaptureWeb);
 }
 
-void TFrmMain::SetRegionShape(int shape) { controller_.RegionShape = shape; }
+void TFrmMain::SetRegionShape(int shape) { profile_.RegionShape = shape; }
 
 void TFrmMain::SetObjectMode(int mode) {
-  controller_.ObjectMode = mode;
+  profile_.ObjectMode = mode;
   UpdateMenuTimeEdit();
 }
 
 void TFrmMain::UpdateMenuTimeEdit() {
-  const bool menuTime = controller_.CaptureKind == kCaptureWindowObject && controller_.ObjectMode == kObjectMenuTime;
+  const bool menuTime = profile_.CaptureKind == kCaptureWindowObject && profile_.ObjectMode == kObjectMenuTime;
   EdtMenuTime->SetVisible(menuTime);
   EdtDelayTime->SetVisible(!menuTime);
 }
 
 void TFrmMain::CheckSoundClick() {
-  controller_.SoundFlag = CheckSound->Checked();
-  WriteSetting("App", "SoundFlag", controller_.SoundFlag ? "1" : "0");
+  profile_.SoundFlag = CheckSound->Checked();
+  WriteSetting("App", "SoundFlag", profile_.SoundFlag ? "1" : "0");
 }
 
 void TFrmMain::CheckCursorClick() {
-  controller_.CursorFlag = CheckCursor->Checked();
-  WriteSetting("App", "CursorFlag", controller_.CursorFlag ? "1" : "0");
+  profile_.CursorFlag = CheckCursor->Checked();
+  WriteSetting("App", "CursorFlag", profile_.CursorFlag ? "1" : "0");
 }
 
 void TFrmMain::EdtDelayTimeChange() {
   const std::string text = EdtDelayTime->Text();
   if (text.empty()) return;
-  controller_.DelayTime = EdtDelayTime->Value();
+  profile_.DelayTime = EdtDelayTime->Value();
   WriteSetting("App", "DelayTime", text);
 }
 
 void TFrmMain::EdtMenuTimeChange() {
   const std::string text = EdtMenuTime->Text();
   if (text.empty()) return;
-  controller_.MenuTime = EdtMenuTime->Value();
+  profile_.MenuTime = EdtMenuTime->Value();
   WriteSetting("App", "MenuTime", text);
 }
 
 void TFrmMain::ColorBackgroundChange() {
-  controller_.BackgroundColor = ColorBackground->Selected();
-  WriteSetting("App", "BackgroundColor", ColourToText(controller_.BackgroundColor));
+  profile_.BackgroundColor = ColorBackground->Selected();
+  WriteSetting("App", "BackgroundColor", ColourToText(profile_.BackgroundColor));
 }
 
 void TFrmMain::ComboOutputChange() {
   const int index = ComboOutput->ItemIndex();
   if (index < 0) return;
-  controller_.OutputTarget = index;
+  profile_.OutputTarget = index;
   WriteSetting("App", "OutputTo", std::to_string(index));
   ShowOutputChecks();
   if (index == kOutputFile) ShowSaveFileSettings();
 }
 
 void TFrmMain::SetOutputFromMenu(int target) {
-  controller_.OutputTarget = target;
+  profile_.OutputTarget = target;
   ComboOutput->SetItemIndex(target);
   WriteSetting("App", "OutputTo", std::to_string(target));
   ShowOutputChecks();
 }
 
 void TFrmMain::ShowOutputChecks() {
-  for (int i = 0; i < 3; ++i) outputItems_[static_cast<std::size_t>(i)]->SetChecked(i == controller_.OutputTarget);
+  for (int i = 0; i < 3; ++i) outputItems_[static_cast<std::size_t>(i)]->SetChecked(i == profile_.OutputTarget);
 }
 
 void TFrmMain::PopupAtLowerLeft(win::Menu& menu, const win::Control& button) {
@@ -547,30 +544,36 @@ void TFrmMain::HideMainWindow() {
 }
 
 void TFrmMain::CaptureCommand() {
-  controller_.CapturedBitmap.SetFillColour(ResolveColour(controller_.BackgroundColor));
-  controller_.CapturedBitmap.Fill(ResolveColour(controller_.BackgroundColor));
-  if (!controller_.HiddenToTray) HideMainWindow();
+  profile_.CapturedBitmap.SetFillColour(ResolveColour(profile_.BackgroundColor));
+  profile_.CapturedBitmap.Fill(ResolveColour(profile_.BackgroundColor));
+  if (!profile_.HiddenToTray) HideMainWindow();
   win::Application& app = win::Application::Current();
   for (int slot = 1; slot <= 5; ++slot) {
     const std::wstring name = L"Cursor" + std::to_wstring(slot);
     app.SetCursorSlot(slot, LoadCursorW(app.Instance(), name.c_str()));
   }
-  if (controller_.CaptureKind == kCaptureWeb) {
+  if (profile_.CaptureKind == kCaptureWeb) {
     OpenWebCaptureWizard(BtnImages->Down() ? 1 : 2);
     return;
   }
-  if (overlay_) overlay_->ArmStartTimer(static_cast<UINT>(controller_.DelayTime));
+  if (overlay_) overlay_->ArmStartTimer(static_cast<UINT>(profile_.DelayTime));
+}
+
+HWND TFrmMain::DialogOwner() const { return win::Application::Current().Window(); }
+
+void TFrmMain::ShowInEditor(const std::string& baseFile) {
+  if (editor_) editor_->ShowCapture(baseFile);
 }
 
 void TFrmMain::ReturnAfterCapture() {
-  if (controller_.HiddenToTray) return;
+  if (profile_.HiddenToTray) return;
   Show();
   SetForegroundWindow(Handle());
 }
 
 void TFrmMain::BtnMinimizeClick() {
   ShowWindow(Handle(), SW_HIDE);
-  controller_.HiddenToTray = true;
+  profile_.HiddenToTray = true;
 }
 
 bool TFrmMain::RaiseOpenWindow() {
@@ -587,7 +590,7 @@ void TFrmMain::ShowProgram() {
   if (RaiseOpenWindow()) return;
   Show();
   SetForegroundWindow(Handle());
-  controller_.HiddenToTray = false;
+  profile_.HiddenToTray = false;
 }
 
 void TFrmMain::HandleInstanceMessage() { ShowProgram(); }
@@ -612,7 +615,7 @@ void TFrmMain::ShowHotkeyDialog() {
 }
 
 void TFrmMain::ShowSoundDialog() {
-  TFrmSound dialog(Handle(), controller_);
+  TFrmSound dialog(Handle(), profile_);
   dialog.ShowModal();
 }
 
@@ -622,14 +625,14 @@ void TFrmMain::ShowSaveFileSettings() {
 }
 
 void TFrmMain::OpenFileCommand() {
-  if (!controller_.HiddenToTray) HideMainWindow();
+  if (!profile_.HiddenToTray) HideMainWindow();
   // Cancelled or not opened: nothing else would show the main window until
   // the notification-area icon is used, so it comes straight back.
   if (!editor_ || !editor_->OpenFile()) ReturnAfterCapture();
 }
 
 void TFrmMain::PasteFromClipboardCommand() {
-  if (!controller_.HiddenToTray) HideMainWindow();
+  if (!profile_.HiddenToTray) HideMainWindow();
   if (!editor_) {
     ReturnAfterCapture();
     return;
@@ -681,7 +684,7 @@ void TFrmMain::CleanUpOnEnd() {
   if (cleanedUp_) return;
   cleanedUp_ = true;
   // In the screen's own layout, so grabs copy without converting.
-  controller_.CapturedBitmap = Bitmap(0, 0, PixelFormat::Bgrx32);
+  profile_.CapturedBitmap = Bitmap(0, 0, PixelFormat::Bgrx32);
   UnregisterCaptureHotkey();
   const std::string temp = TempFolder();
   for (const char* name : {"temp.bmp", "tempNew.bmp"}) DeleteFileW(win::Widen(temp + name).c_str());

@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "app/Artwork.h"
-#include "app/MainController.h"
+#include "capture/CaptureHost.h"
+#include "capture/CaptureProfile.h"
 #include "core/Hotkey.h"
+#include "editor/EditorHost.h"
 #include "widgets/ColourPicker.h"
 #include "widgets/Control.h"
 #include "widgets/Form.h"
@@ -24,14 +26,15 @@ class TFrmEditPic;
 class TFrmPickColor;
 
 // The main window: the capture profiles and settings, the menus, the
-// notification-area icon and the global hotkey. It is the main controller
-// whose values the capture windows read.
-class TFrmMain : public win::Form {
+// notification-area icon and the global hotkey. It keeps the capture
+// profile whose values the capture windows read, and is where they and the
+// editor come back to.
+class TFrmMain : public win::Form, public CaptureHost, public EditorHost {
  public:
   TFrmMain();
   ~TFrmMain() override;
 
-  MainController& Controller() { return controller_; }
+  CaptureProfile& Profile() { return profile_; }
 
   // The long-lived windows made after this one, in the program's start order.
   void ConnectWindows(TFrmSelectCapture* overlay, TFrmEditPic* editor, TFrmPickColor* picker);
@@ -44,7 +47,13 @@ class TFrmMain : public win::Form {
   void ExitCommand();
   // Brings the main window back after a capture or a dialog, unless it
   // was sent to the notification area.
-  void ReturnAfterCapture();
+  void ReturnAfterCapture() override;
+
+  // What the capture windows and the editor ask of the main window.
+  HWND MainWindow() const override { return Handle(); }
+  HWND DialogOwner() const override;
+  void ShowInEditor(const std::string& baseFile) override;
+  void EditorClosed() override { ReturnAfterCapture(); }
 
  private:
   // Layout and artwork.
@@ -98,7 +107,7 @@ class TFrmMain : public win::Form {
   // Every way out: temporary bitmaps removed, hotkey given back.
   void CleanUpOnEnd();
 
-  MainController controller_;
+  CaptureProfile profile_;
   Artwork artwork_;
   Hotkey hotkey_;
   ATOM hotkeyAtom_ = 0;

@@ -1,6 +1,6 @@
 #include "app/UnitAbout.h"
 
-#include "app/Share.h"
+#include "widgets/Share.h"
 
 namespace brisko {
 

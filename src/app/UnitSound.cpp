@@ -1,7 +1,7 @@
 #include "app/UnitSound.h"
 
 #include "app/AppSettings.h"
-#include "app/Share.h"
+#include "widgets/Share.h"
 
 namespace brisko {
 
@@ -21,7 +21,7 @@ win::FormArgs SoundArgs(HWND owner) {
 
 }  // namespace
 
-TFrmSound::TFrmSound(HWND owner, MainController& main) : win::Form(SoundArgs(owner)), main_(main) {
+TFrmSound::TFrmSound(HWND owner, CaptureProfile& profile) : win::Form(SoundArgs(owner)), profile_(profile) {
   GrpSounds = std::make_unique<win::GroupBox>(*this, "Please select a sound:", win::Bounds{10, 8, 280, 244});
   ListSounds = std::make_unique<win::IconListBox>(*this, win::Bounds{20, 28, 260, 214}, 22, 16);
   std::vector<std::string> names;
@@ -31,7 +31,7 @@ TFrmSound::TFrmSound(HWND owner, MainController& main) : win::Form(SoundArgs(own
     icons.push_back(artwork_.Icon(L"SOUNDITEM", 16, Dpi()));
   }
   ListSounds->SetEntries(names, icons);
-  ListSounds->SetItemIndex(main_.SoundFile - 1);
+  ListSounds->SetItemIndex(profile_.SoundFile - 1);
   ListSounds->OnDoubleClick = [this] { PlaySelected(); };
 
   BtnOk = std::make_unique<win::Button>(*this, "&Ok", win::Bounds{38, 264, 80, 26}, BS_DEFPUSHBUTTON);
@@ -52,8 +52,8 @@ void TFrmSound::PlaySelected() {
 void TFrmSound::BtnOkClick() {
   const int index = ListSounds->ItemIndex();
   if (index >= 0) {
-    main_.SoundFile = index + 1;
-    WriteSetting("App", "SoundFile", std::to_string(main_.SoundFile));
+    profile_.SoundFile = index + 1;
+    WriteSetting("App", "SoundFile", std::to_string(profile_.SoundFile));
   }
   Close();
 }

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "app/Artwork.h"
-#include "app/MainController.h"
+#include "capture/CaptureProfile.h"
 #include "widgets/Control.h"
 #include "widgets/Form.h"
 #include "widgets/IconListBox.h"
@@ -13,13 +13,13 @@ namespace brisko {
 // "Set the Sound": picks the capture sound, with a preview.
 class TFrmSound : public win::Form {
  public:
-  TFrmSound(HWND owner, MainController& main);
+  TFrmSound(HWND owner, CaptureProfile& profile);
 
  private:
   void PlaySelected();
   void BtnOkClick();
 
-  MainController& main_;
+  CaptureProfile& profile_;
   Artwork artwork_;
   std::unique_ptr<win::GroupBox> GrpSounds;
   std::unique_ptr<win::IconListBox> ListSounds;

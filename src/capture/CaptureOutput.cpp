@@ -7,7 +7,6 @@
 #include <optional>
 #include <vector>
 
-#include "app/Share.h"
 #include "capture/FileNaming.h"
 #include "convlib/LumeralBinding.h"
 #include "core/Bmp.h"
@@ -15,6 +14,7 @@
 #include "core/Helpers.h"
 #include "widgets/Clipboard.h"
 #include "widgets/Form.h"
+#include "widgets/Share.h"
 #include "widgets/Text.h"
 
 namespace brisko {
@@ -68,12 +68,12 @@ bool ConfirmReplace(HWND owner, const std::wstring& path) {
   return MessageBoxW(owner, text.c_str(), L"Brisko Capture", MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-void OutputToFile(MainController& main, const Bitmap& picture) {
+void OutputToFile(CaptureHost& host, const Bitmap& picture) {
   const SaveFileSettings settings = ReadSaveFileSettings();
   const std::string tempBitmap = TempFolder() + "temp.bmp";
   WriteBmpFile(picture, PathFromUtf8(tempBitmap));
   const std::string proposal = ProposedFileName(settings);
-  HWND owner = main.ApplicationWindow;
+  HWND owner = host.DialogOwner();
   const auto choice = AskForFileName(owner, settings, proposal);
   if (!choice) return;
   const auto types = CaptureFileTypes();
@@ -111,38 +111,38 @@ std::string ProposedFileName(const SaveFileSettings& settings) {
   }
 }
 
-void EndCapture(MainController& main, const CaptureWindows& windows) {
+void EndCapture(CaptureHost& host, const CaptureWindows& windows) {
   HideCaptureWindows(windows);
-  if (main.ShowMainWindow) main.ShowMainWindow();
+  host.ReturnAfterCapture();
 }
 
-void OutputCapture(MainController& main, const CaptureWindows& windows) {
+void OutputCapture(CaptureProfile& profile, CaptureHost& host, const CaptureWindows& windows) {
   HideCaptureWindows(windows);
-  Bitmap& picture = main.CapturedBitmap;
+  Bitmap& picture = profile.CapturedBitmap;
   if (picture.IsEmpty()) {
-    EndCapture(main, windows);
+    EndCapture(host, windows);
     return;
   }
-  if (main.SoundFlag) PlayCaptureSound(main.SoundFile);
+  if (profile.SoundFlag) PlayCaptureSound(profile.SoundFile);
   try {
     picture.SetFormat(PixelFormat::Bgr24);
-    switch (main.OutputTarget) {
+    switch (profile.OutputTarget) {
       case kOutputImageView: {
         const std::string baseFile = TempFolder() + "Temp\\Brisko.bmp";
         EnsureFolder(TempFolder() + "Temp");
         WriteBmpFile(picture, PathFromUtf8(baseFile));
         // The main window stays hidden until the editor closes.
-        if (main.ShowInEditor) main.ShowInEditor(baseFile);
+        host.ShowInEditor(baseFile);
         return;
       }
-      case kOutputClipboard: win::SetClipboardBitmap(main.MainWindow, picture); break;
-      case kOutputFile: OutputToFile(main, picture); break;
+      case kOutputClipboard: win::SetClipboardBitmap(host.MainWindow(), picture); break;
+      case kOutputFile: OutputToFile(host, picture); break;
       default: break;
     }
   } catch (...) {
     // A failed delivery ends like a finished one, without a message.
   }
-  EndCapture(main, windows);
+  EndCapture(host, windows);
 }
 
 }  // namespace brisko

@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "app/MainController.h"
+#include "capture/CaptureHost.h"
+#include "capture/CaptureProfile.h"
 #include "capture/FileNaming.h"
 
 namespace brisko {
@@ -25,11 +26,11 @@ SaveFileSettings ReadSaveFileSettings();
 
 // Every finished capture leaves through here: the sound, then the editor,
 // the clipboard or a file as OutputTarget says. Failures end quietly.
-void OutputCapture(MainController& main, const CaptureWindows& windows);
+void OutputCapture(CaptureProfile& profile, CaptureHost& host, const CaptureWindows& windows);
 
 // Puts the capture windows away and brings the main window back unless it
 // was sent to the notification area.
-void EndCapture(MainController& main, const CaptureWindows& windows);
+void EndCapture(CaptureHost& host, const CaptureWindows& windows);
 
 // The file name proposed for a capture: nothing, the date and time, or the
 // prefix with the next running number (which this consumes at once).

@@ -29,7 +29,7 @@ void PaintSwatch(HDC dc, const RECT& r, Colour c) {
 
 }  // namespace
 
-TFrmPickColor::TFrmPickColor(MainController& main) : win::Form(PickColorArgs()), main_(main) {
+TFrmPickColor::TFrmPickColor(CaptureHost& host) : win::Form(PickColorArgs()), host_(host) {
   customColours_.fill(0xFFFFFF);
   GrpColors = std::make_unique<win::GroupBox>(*this, "Colors", win::Bounds{8, 6, 186, 132});
   LblOriginal = std::make_unique<win::Label>(*this, "Original Color", win::Bounds{20, 26, 80, 16});
@@ -69,9 +69,7 @@ TFrmPickColor::TFrmPickColor(MainController& main) : win::Form(PickColorArgs()),
   SetDefaultButton(BtnClose.get());
   SetCancelButton(BtnClose.get());
   // Closing the picker ends the capture: the main window comes back.
-  OnClose = [this] {
-    if (main_.ShowMainWindow) main_.ShowMainWindow();
-  };
+  OnClose = [this] { host_.ReturnAfterCapture(); };
   SetColorTexts(new_);
 }
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <memory>
 
-#include "app/MainController.h"
+#include "capture/CaptureHost.h"
 #include "widgets/Control.h"
 #include "widgets/Form.h"
 #include "widgets/Panel.h"
@@ -14,7 +14,7 @@ namespace brisko {
 // can be changed, in four notations ready to copy.
 class TFrmPickColor : public win::Form {
  public:
-  explicit TFrmPickColor(MainController& main);
+  explicit TFrmPickColor(CaptureHost& host);
 
   // Fills the dialog with a picked colour: spins, both swatches, texts.
   void ShowPicked(Colour c);
@@ -28,7 +28,7 @@ class TFrmPickColor : public win::Form {
   void SpeedButton1Click(int tag);
   void SetSwatch(win::Panel& swatch, Colour& colour, Colour c);
 
-  MainController& main_;
+  CaptureHost& host_;
   Colour old_ = MakeColour(255, 0, 0);
   Colour new_ = MakeColour(255, 0, 0);
   bool settingSpins_ = false;

@@ -4,16 +4,16 @@
 
 #include <cstring>
 
-#include "app/Share.h"
 #include "capture/BitmapCut.h"
-#include "capture/MagnifierView.h"
 #include "capture/Grab.h"
+#include "capture/MagnifierView.h"
 #include "capture/ShapeCut.h"
 #include "capture/UnitMagnifier.h"
 #include "capture/UnitPickColor.h"
 #include "capture/UnitShowInfo.h"
 #include "widgets/Application.h"
 #include "widgets/Dib.h"
+#include "widgets/Share.h"
 
 namespace brisko {
 
@@ -64,7 +64,8 @@ SelectionKey KeyOf(WPARAM key) {
 
 }  // namespace
 
-TFrmSelectCapture::TFrmSelectCapture(MainController& main) : win::Form(OverlayArgs()), main_(main) {
+TFrmSelectCapture::TFrmSelectCapture(CaptureProfile& profile, CaptureHost& host)
+    : win::Form(OverlayArgs()), profile_(profile), host_(host) {
   cursor_ = LoadCursorW(nullptr, IDC_HAND);
   OnTimer = [this](UINT_PTR id) {
     if (id == kTimer1) Timer1Timer();
@@ -115,12 +116,12 @@ CaptureWindows TFrmSelectCapture::Windows() { return CaptureWindows{this, info_,
 
 void TFrmSelectCapture::OutputCapture() {
   interactive_ = false;
-  brisko::OutputCapture(main_, Windows());
+  brisko::OutputCapture(profile_, host_, Windows());
 }
 
 void TFrmSelectCapture::EndCapture() {
   interactive_ = false;
-  brisko::EndCapture(main_, Windows());
+  brisko::EndCapture(host_, Windows());
 }
 
 void TFrmSelectCapture::ArmStartTimer(UINT delay) { StartTimer(kTimer1, delay); }
@@ -129,34 +130,34 @@ void TFrmSelectCapture::Timer1Timer() {
   // One tick per capture: the timer is disabled before anything else runs.
   StopTimer(kTimer1);
   interactive_ = false;
-  Bitmap& captured = main_.CapturedBitmap;
-  switch (main_.CaptureKind) {
+  Bitmap& captured = profile_.CapturedBitmap;
+  switch (profile_.CaptureKind) {
     case kCaptureRegion:
-      GrabScreen(captured, main_.CursorFlag);
-      selection_.Start(main_.RegionShape);
+      GrabScreen(captured, profile_.CursorFlag);
+      selection_.Start(profile_.RegionShape);
       cursor_ = LoadCursorW(nullptr, IDC_HAND);
       ShowOverlay();
       if (magnifier_)
-        magnifier_->ShowPage(main_.RegionShape == kShapeFreeHand ? MagnifierPage::HandFree : MagnifierPage::Default);
+        magnifier_->ShowPage(profile_.RegionShape == kShapeFreeHand ? MagnifierPage::HandFree : MagnifierPage::Default);
       break;
     case kCaptureWindowObject:
-      if (main_.ObjectMode == kObjectAutoScroll)
+      if (profile_.ObjectMode == kObjectAutoScroll)
         StartAutoScroll();
-      else if (main_.ObjectMode == kObjectMenuTime)
+      else if (profile_.ObjectMode == kObjectMenuTime)
         StartMenuCapture();
       else
         StartWindowPicking();
       break;
     case kCaptureForegroundWindow:
-      GrabWindow(GetForegroundWindow(), captured, main_.CursorFlag);
+      GrabWindow(GetForegroundWindow(), captured, profile_.CursorFlag);
       OutputCapture();
       break;
     case kCaptureFullScreen:
-      GrabScreen(captured, main_.CursorFlag);
+      GrabScreen(captured, profile_.CursorFlag);
       OutputCapture();
       break;
     case kCapturePickColor:
-      GrabScreen(captured, main_.CursorFlag);
+      GrabScreen(captured, profile_.CursorFlag);
       cursor_ = win::Application::Current().CursorSlot(4);
       ShowOverlay();
       if (magnifier_) magnifier_->ShowPage(MagnifierPage::PickColor);
@@ -185,7 +186,7 @@ void TFrmSelectCapture::ShowOverlay() {
   // Image1 holds a copy: pixels are always cut from the CapturedBitmap,
   // never from the picture with the rubber bands on it. Its memory stays
   // from one capture to the next.
-  const Bitmap& captured = main_.CapturedBitmap;
+  const Bitmap& captured = profile_.CapturedBitmap;
   picture_.ReshapeForOverwrite(captured.Width(), captured.Height(), captured.Format());
   if (IsIndexed(captured.Format())) picture_.SetPalette(captured.Palette());
   if (captured.ByteSize() > 0) std::memcpy(picture_.Data(), captured.Data(), captured.ByteSize());
@@ -226,7 +227,7 @@ void TFrmSelectCapture::Image1MouseDown(PointerButton button, WPARAM keys, LPARA
   if (!interactive_) return;
   const Point at = PointOf(position);
   const unsigned shift = ShiftOf(keys);
-  if (main_.CaptureKind == kCapturePickColor) {
+  if (profile_.CaptureKind == kCapturePickColor) {
     if (button == PointerButton::Right && shift == kRightButton)
       EndCapture();
     else
@@ -240,11 +241,11 @@ void TFrmSelectCapture::Image1MouseDown(PointerButton button, WPARAM keys, LPARA
 void TFrmSelectCapture::Image1MouseMove(WPARAM keys, LPARAM position) {
   if (!interactive_) return;
   const Point at = PointOf(position);
-  if (main_.CaptureKind == kCapturePickColor) {
+  if (profile_.CaptureKind == kCapturePickColor) {
     UseCursorSlot(4);
     Magnify(at, kMagnifierPickColour);
     if (at.X >= 0 && at.Y >= 0 && at.X < picture_.Width() && at.Y < picture_.Height()) {
-      const Colour c = main_.CapturedBitmap.PixelAt(at.X, at.Y);
+      const Colour c = profile_.CapturedBitmap.PixelAt(at.X, at.Y);
       if (magnifier_) magnifier_->ShowColour(c);
       if (picker_) picker_->ShowPicked(c);
     }
@@ -255,14 +256,14 @@ void TFrmSelectCapture::Image1MouseMove(WPARAM keys, LPARAM position) {
 }
 
 void TFrmSelectCapture::Image1MouseUp(PointerButton button, LPARAM position) {
-  if (!interactive_ || main_.CaptureKind != kCaptureRegion) return;
+  if (!interactive_ || profile_.CaptureKind != kCaptureRegion) return;
   selection_.MouseUp(button, PointOf(position), canvas_);
   RepaintDamage();
 }
 
 void TFrmSelectCapture::Image1DblClick(WPARAM keys, LPARAM position) {
   if (!interactive_) return;
-  if (main_.CaptureKind == kCaptureRegion) {
+  if (profile_.CaptureKind == kCaptureRegion) {
     selection_.DoubleClick(canvas_);
     RepaintDamage();
   }
@@ -271,12 +272,12 @@ void TFrmSelectCapture::Image1DblClick(WPARAM keys, LPARAM position) {
 }
 
 void TFrmSelectCapture::FormKeyDown(WPARAM key, bool& handled) {
-  if (!interactive_ && main_.CaptureKind != kCaptureWindowObject) return;
+  if (!interactive_ && profile_.CaptureKind != kCaptureWindowObject) return;
   handled = true;
-  if (main_.CaptureKind == kCaptureRegion) {
+  if (profile_.CaptureKind == kCaptureRegion) {
     selection_.KeyDown(KeyOf(key), canvas_);
     RepaintDamage();
-  } else if (main_.CaptureKind == kCaptureWindowObject && key == VK_ESCAPE) {
+  } else if (profile_.CaptureKind == kCaptureWindowObject && key == VK_ESCAPE) {
     EndCapture();
   }
 }
@@ -289,7 +290,7 @@ void TFrmSelectCapture::PickColorPress() {
     picker_->Show();
     SetForegroundWindow(picker_->Handle());
   }
-  if (main_.SoundFlag) PlayCaptureSound(main_.SoundFile);
+  if (profile_.SoundFlag) PlayCaptureSound(profile_.SoundFile);
 }
 
 void TFrmSelectCapture::DrawCrosshair(Point at) { InvertCrosshair(picture_, at, damage_); }
@@ -316,12 +317,12 @@ void TFrmSelectCapture::ShowSize(const std::string& text) {
 void TFrmSelectCapture::Magnify(Point at, int mode) {
   if (!magnifier_) return;
   magnifier_->KeepAbove(Handle());
-  magnifier_->MagnifierRefresh(main_.CapturedBitmap, at.X, at.Y, mode);
+  magnifier_->MagnifierRefresh(profile_.CapturedBitmap, at.X, at.Y, mode);
 }
 
 void TFrmSelectCapture::CutRegion(const RegionResult& result) {
-  Bitmap& captured = main_.CapturedBitmap;
-  const Colour background = ResolveColour(main_.BackgroundColor);
+  Bitmap& captured = profile_.CapturedBitmap;
+  const Colour background = ResolveColour(profile_.BackgroundColor);
   switch (result.shape) {
     case kShapeRectangle: CropBitmap(captured, result.box); break;
     case kShapeElliptic: captured = CutEllipse(captured, result.box, background); break;

@@ -2,8 +2,9 @@
 
 #include <memory>
 
-#include "app/MainController.h"
+#include "capture/CaptureHost.h"
 #include "capture/CaptureOutput.h"
+#include "capture/CaptureProfile.h"
 #include "capture/Inverting.h"
 #include "capture/RegionSelect.h"
 #include "widgets/Form.h"
@@ -21,7 +22,7 @@ class TFrmShowInfo;
 // EndCapture.
 class TFrmSelectCapture : public win::Form {
  public:
-  explicit TFrmSelectCapture(MainController& main);
+  TFrmSelectCapture(CaptureProfile& profile, CaptureHost& host);
 
   // The windows made after the overlay, in the program's start order.
   void ConnectWindows(TFrmShowInfo* info, TFrmMagnifier* magnifier, TFrmPickColor* picker);
@@ -85,7 +86,8 @@ class TFrmSelectCapture : public win::Form {
 
   CaptureWindows Windows();
 
-  MainController& main_;
+  CaptureProfile& profile_;
+  CaptureHost& host_;
   TFrmShowInfo* info_ = nullptr;
   TFrmMagnifier* magnifier_ = nullptr;
   TFrmPickColor* picker_ = nullptr;

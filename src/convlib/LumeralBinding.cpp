@@ -1,8 +1,8 @@
 #include "convlib/LumeralBinding.h"
 
-#include "app/Share.h"
 #include "convlib/Lumeral.h"
 #include "widgets/Handles.h"
+#include "widgets/Share.h"
 #include "widgets/Text.h"
 
 namespace brisko {

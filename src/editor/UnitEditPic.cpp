@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/Share.h"
 #include "capture/BitmapCut.h"
 #include "codecs/Codecs.h"
 #include "core/Bmp.h"
@@ -15,6 +14,7 @@
 #include "widgets/Clipboard.h"
 #include "widgets/Dib.h"
 #include "widgets/OpenPictureDialog.h"
+#include "widgets/Share.h"
 
 namespace brisko {
 
@@ -115,8 +115,8 @@ int PositiveModulo(int value, int modulus) { return ((value % modulus) + modulus
 
 }  // namespace
 
-TFrmEditPic::TFrmEditPic(MainController& main)
-    : win::Form(EditorArgs()), main_(main), BaseFile(DefaultBaseFile()), tileBrush_(MakeTileBrush()) {
+TFrmEditPic::TFrmEditPic(EditorHost& host)
+    : win::Form(EditorArgs()), host_(host), BaseFile(DefaultBaseFile()), tileBrush_(MakeTileBrush()) {
   BuildMenu();
   BuildToolBar();
   BuildToolPanel();
@@ -148,15 +148,12 @@ TFrmEditPic::TFrmEditPic(MainController& main)
     reinterpret_cast<MINMAXINFO*>(info)->ptMinTrackSize = POINT{Scale(520), Scale(400)};
     return 0;
   });
-  // Captures arrive here: the output writes the base file first.
-  main_.ShowInEditor = [this](const std::string& baseFile) { ShowCapture(baseFile); };
   built_ = true;
   LayoutWindow();
   RefreshView(false);
 }
 
 TFrmEditPic::~TFrmEditPic() {
-  main_.ShowInEditor = nullptr;
   ImageShow.SetChangeHandler(nullptr);
 }
 
@@ -659,7 +656,7 @@ void TFrmEditPic::FormClose() {
   StopTimer(kTimerCrop);
   DropSelection();
   DocumentFileName.clear();
-  if (main_.ShowMainWindow) main_.ShowMainWindow();
+  host_.EditorClosed();
 }
 
 void TFrmEditPic::FormResize() {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MainController.h"
+#include "editor/EditorHost.h"
 #include "core/Bitmap.h"
 #include "core/ImageView.h"
 #include "editor/EditorCommands.h"
@@ -40,7 +40,7 @@ namespace brisko {
 // image run through RunImageCommand, which first returns to 100 %.
 class TFrmEditPic : public win::Form {
  public:
-  explicit TFrmEditPic(MainController& main);
+  explicit TFrmEditPic(EditorHost& host);
   ~TFrmEditPic() override;
 
   // --- How an image arrives ------------------------------------------------
@@ -51,7 +51,7 @@ class TFrmEditPic : public win::Form {
   void ShowBaseFile(const std::string& baseFile);
   void ShowBaseFile() { ShowBaseFile(BaseFile); }
   // A capture delivered to the editor: as ShowBaseFile, and the picture has
-  // no file name. MainController::ShowInEditor runs this.
+  // no file name; capture output delivers here.
   void ShowCapture(const std::string& baseFile);
   // Writes the clipboard's bitmap to the base file. False, and the base
   // file untouched, when the clipboard holds no bitmap or it cannot be
@@ -149,7 +149,7 @@ class TFrmEditPic : public win::Form {
   RECT SelectionLimits() const;
   std::optional<std::string> ChooseFile();
 
-  MainController& main_;
+  EditorHost& host_;
 
   // The document.
   Bitmap WorkingBitmap;

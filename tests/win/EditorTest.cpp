@@ -10,13 +10,13 @@
 #include <fstream>
 
 #include "TestWindow.h"
-#include "app/Share.h"
 #include "codecs/Codecs.h"
 #include "core/Bmp.h"
 #include "core/Files.h"
 #include "imageops/Geometric.h"
 #include "widgets/Application.h"
 #include "widgets/Clipboard.h"
+#include "widgets/Share.h"
 #include "widgets/Text.h"
 
 namespace brisko {
@@ -260,8 +260,7 @@ class Editor : public ::testing::Test {
       std::error_code ignored;
       fs::remove_all(PathFromUtf8(base_ + std::to_string(n)), ignored);
     }
-    main_.ShowMainWindow = [this] { ++mainShown_; };
-    editor_ = std::make_unique<TFrmEditPic>(main_);
+    editor_ = std::make_unique<TFrmEditPic>(host_);
     window_ = std::make_unique<EditorWindow>(editor_->Handle());
   }
   void TearDown() override {
@@ -272,14 +271,16 @@ class Editor : public ::testing::Test {
   // An image delivered as the capture output delivers it.
   void Deliver(const Bitmap& picture) {
     WriteBmpFile(picture, PathFromUtf8(base_));
-    ASSERT_TRUE(main_.ShowInEditor) << "the editor takes deliveries";
-    main_.ShowInEditor(base_);
+    editor_->ShowCapture(base_);
     Pump();
   }
 
   std::string base_;
-  MainController main_;
-  int mainShown_ = 0;
+  // Counts how often the editor hands back to the main window.
+  struct Host : EditorHost {
+    void EditorClosed() override { ++mainShown; }
+    int mainShown = 0;
+  } host_;
   std::unique_ptr<TFrmEditPic> editor_;
   std::unique_ptr<EditorWindow> window_;
 };
@@ -557,7 +558,7 @@ TEST_F(Editor, AnImageDeliveredWhileVisibleReplacesTheOneInView) {
 TEST_F(Editor, ABaseFileThatCannotBeReadIsReportedAndTheViewStaysEmpty) {
   fs::remove(PathFromUtf8(base_));
   test::MessageBoxWatcher watcher(L"Brisko Capture");
-  main_.ShowInEditor(base_);
+  editor_->ShowCapture(base_);
   Pump();
   EXPECT_TRUE(watcher.Found());
   EXPECT_EQ(window_->Status(0), "W, H = 0X0");
@@ -655,7 +656,7 @@ TEST_F(Editor, ClosingHidesItForgetsTheFileNameAndBringsTheMainWindowBack) {
   window_->Tool(L"Close (File)");
   EXPECT_FALSE(editor_->Visible());
   EXPECT_EQ(editor_->DocumentFile(), "");
-  EXPECT_EQ(mainShown_, 1);
+  EXPECT_EQ(host_.mainShown, 1);
   fs::remove(PathFromUtf8(file));
 }
 

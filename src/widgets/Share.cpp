@@ -1,4 +1,4 @@
-#include "app/Share.h"
+#include "widgets/Share.h"
 
 #include <shellapi.h>
 #include <shlobj.h>

@@ -1,10 +1,5 @@
 #pragma once
 
-#include <windows.h>
-
-#include <functional>
-#include <string>
-
 #include "core/Bitmap.h"
 #include "core/Colour.h"
 
@@ -26,7 +21,7 @@ enum OutputTargetValue : int { kOutputImageView = 0, kOutputClipboard = 1, kOutp
 // The capture profile and the picture every grab goes into. The main window
 // owns it and keeps it in step with its controls; the capture windows read
 // it at the moment they need a value.
-struct MainController {
+struct CaptureProfile {
   int CaptureKind = kCaptureRegion;
   int RegionShape = kShapeRectangle;
   int ObjectMode = kObjectWindows;
@@ -39,15 +34,6 @@ struct MainController {
   Colour BackgroundColor = kWhite;
   bool HiddenToTray = false;
   Bitmap CapturedBitmap;
-
-  // The main window, and how capture windows bring it back when a capture
-  // ends (unless it was sent to the notification area).
-  HWND MainWindow = nullptr;
-  std::function<void()> ShowMainWindow;
-  // The hidden application window that owns the program's windows.
-  HWND ApplicationWindow = nullptr;
-  // Shows in the editor the picture just written to `baseFile`.
-  std::function<void(const std::string& baseFile)> ShowInEditor;
 };
 
 }  // namespace brisko
