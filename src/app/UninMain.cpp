@@ -4,6 +4,7 @@
 #include "app/UnitAbout.h"
 #include "app/UnitHotKey.h"
 #include "app/UnitSound.h"
+#include "capture/OwnWindows.h"
 #include "capture/UnitPickColor.h"
 #include "capture/UnitSelectCapture.h"
 #include "core/ColourText.h"
@@ -84,6 +85,7 @@ void DrawLine(HDC dc, int x0, int y0, int x1, int y1) {
 }  // namespace
 
 TFrmMain::TFrmMain() : win::Form(MainArgs()) {
+  SetOwnWindowRole(Handle(), OwnWindowRole::MainWindow);
   BuildBanner();
   BuildProfiles();
   BuildOptionPages();

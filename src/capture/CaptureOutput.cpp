@@ -8,24 +8,18 @@
 #include <vector>
 
 #include "capture/FileNaming.h"
+#include "capture/OwnWindows.h"
 #include "convlib/LumeralBinding.h"
 #include "core/Bmp.h"
 #include "core/Files.h"
 #include "core/Helpers.h"
 #include "widgets/Clipboard.h"
-#include "widgets/Form.h"
 #include "widgets/Share.h"
 #include "widgets/Text.h"
 
 namespace brisko {
 
 namespace {
-
-
-void HideCaptureWindows(const CaptureWindows& windows) {
-  for (win::Form* form : {windows.overlay, windows.info, windows.magnifier})
-    if (form) form->Hide();
-}
 
 LocalDateTime Now() {
   const std::time_t now = std::time(nullptr);
@@ -111,16 +105,17 @@ std::string ProposedFileName(const SaveFileSettings& settings) {
   }
 }
 
-void EndCapture(CaptureHost& host, const CaptureWindows& windows) {
-  HideCaptureWindows(windows);
+void EndCapture(CaptureHost& host) {
+  PutCaptureWindowsAway();
+  BringBackUserWindows();
   host.ReturnAfterCapture();
 }
 
-void OutputCapture(CaptureProfile& profile, CaptureHost& host, const CaptureWindows& windows) {
-  HideCaptureWindows(windows);
+void OutputCapture(CaptureProfile& profile, CaptureHost& host) {
+  PutCaptureWindowsAway();
   Bitmap& picture = profile.CapturedBitmap;
   if (picture.IsEmpty()) {
-    EndCapture(host, windows);
+    EndCapture(host);
     return;
   }
   if (profile.SoundFlag) PlayCaptureSound(profile.SoundFile);
@@ -132,6 +127,7 @@ void OutputCapture(CaptureProfile& profile, CaptureHost& host, const CaptureWind
         EnsureFolder(TempFolder() + "Temp");
         WriteBmpFile(picture, PathFromUtf8(baseFile));
         // The main window stays hidden until the editor closes.
+        BringBackUserWindows();
         host.ShowInEditor(baseFile);
         return;
       }
@@ -142,7 +138,7 @@ void OutputCapture(CaptureProfile& profile, CaptureHost& host, const CaptureWind
   } catch (...) {
     // A failed delivery ends like a finished one, without a message.
   }
-  EndCapture(host, windows);
+  EndCapture(host);
 }
 
 }  // namespace brisko

@@ -10,27 +10,17 @@
 
 namespace brisko {
 
-namespace win {
-class Form;
-}
-
-// The windows a capture puts away when it ends.
-struct CaptureWindows {
-  win::Form* overlay = nullptr;
-  win::Form* info = nullptr;
-  win::Form* magnifier = nullptr;
-};
-
 // The [SaveFile] settings of config.ini, read with their defaults.
 SaveFileSettings ReadSaveFileSettings();
 
 // Every finished capture leaves through here: the sound, then the editor,
 // the clipboard or a file as OutputTarget says. Failures end quietly.
-void OutputCapture(CaptureProfile& profile, CaptureHost& host, const CaptureWindows& windows);
+void OutputCapture(CaptureProfile& profile, CaptureHost& host);
 
-// Puts the capture windows away and brings the main window back unless it
-// was sent to the notification area.
-void EndCapture(CaptureHost& host, const CaptureWindows& windows);
+// Puts the capture windows away, shows again what the grab put away of the
+// user's and brings the main window back unless it was sent to the
+// notification area.
+void EndCapture(CaptureHost& host);
 
 // The file name proposed for a capture: nothing, the date and time, or the
 // prefix with the next running number (which this consumes at once).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "capture/OwnWindows.h"
 #include "widgets/Dib.h"
 #include "widgets/Handles.h"
 #include "widgets/Win32Error.h"
@@ -78,6 +79,7 @@ void ClipRectToScreen(Rect& r) {
 }
 
 void GrabScreen(Bitmap& bitmap, bool withCursor) {
+  KeepOwnWindowsOutOfGrab();
   const Rect screen = ScreenRect();
   {
     win::WindowDC dc;
@@ -88,6 +90,7 @@ void GrabScreen(Bitmap& bitmap, bool withCursor) {
 }
 
 void GrabWindow(HWND window, Bitmap& bitmap, bool withCursor) {
+  KeepOwnWindowsOutOfGrab();
   RECT wr{};
   if (!GetWindowRect(window, &wr)) win::ThrowLastError("GetWindowRect");
   Rect r{wr.left, wr.top, wr.right, wr.bottom};
@@ -99,6 +102,7 @@ void GrabWindow(HWND window, Bitmap& bitmap, bool withCursor) {
 }
 
 void GrabRect(Bitmap& bitmap, const Rect& area, bool withCursor) {
+  KeepOwnWindowsOutOfGrab();
   {
     win::WindowDC dc;
     if (!dc) win::ThrowLastError("GetDC");

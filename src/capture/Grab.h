@@ -7,7 +7,8 @@
 
 // Every capture ends in one of these: they copy device pixels from the
 // screen or a window into a bitmap, as they are, in the bitmap's own pixel
-// format, optionally with the mouse cursor drawn in.
+// format, optionally with the mouse cursor drawn in. None of the program's
+// own windows is on the screen while they read it (KeepOwnWindowsOutOfGrab).
 namespace brisko {
 
 // Limits the rectangle to the primary screen.

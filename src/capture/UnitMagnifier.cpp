@@ -1,6 +1,7 @@
 #include "capture/UnitMagnifier.h"
 
 #include "capture/MagnifierView.h"
+#include "capture/OwnWindows.h"
 #include "widgets/Dib.h"
 #include "widgets/Text.h"
 
@@ -54,6 +55,8 @@ bool HasFace(HFONT font, const wchar_t* face) {
 }  // namespace
 
 TFrmMagnifier::TFrmMagnifier(HWND overlay) : win::Form(MagnifierArgs(overlay)) {
+  SetOwnWindowRole(Handle(), OwnWindowRole::CaptureWindow);
+  ExcludeFromScreenCaptures(Handle());
   // The instructions are in the small dialog font of the platform; where
   // it is missing, a substitute of other metrics would not fit the page,
   // so Tahoma, of the same metrics, stands in.
@@ -163,7 +166,10 @@ void TFrmMagnifier::ShowPage(MagnifierPage page) {
   PageHandFree->SetVisible(page == MagnifierPage::HandFree);
   PagePickColor->SetVisible(page == MagnifierPage::PickColor);
   LblWH->SetText("");
-  // Shown above the overlay without taking the focus from it.
+}
+
+void TFrmMagnifier::ShowOverOverlay(MagnifierPage page) {
+  ShowPage(page);
   SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 

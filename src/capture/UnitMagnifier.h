@@ -21,7 +21,10 @@ class TFrmMagnifier : public win::Form {
   // Owned by the overlay, so it stays above it.
   explicit TFrmMagnifier(HWND overlay);
 
+  // Chooses the page without showing the window.
   void ShowPage(MagnifierPage page);
+  // On the page, above the overlay, without taking the focus from it.
+  void ShowOverOverlay(MagnifierPage page);
   // The view around (x, y) of the screenshot in mode 1 (region),
   // 2 (free-hand) or 3 (pick colour).
   void MagnifierRefresh(const Bitmap& screenshot, int x, int y, int mode);

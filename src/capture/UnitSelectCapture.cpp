@@ -7,6 +7,7 @@
 #include "capture/BitmapCut.h"
 #include "capture/Grab.h"
 #include "capture/MagnifierView.h"
+#include "capture/OwnWindows.h"
 #include "capture/ShapeCut.h"
 #include "capture/UnitMagnifier.h"
 #include "capture/UnitPickColor.h"
@@ -66,6 +67,8 @@ SelectionKey KeyOf(WPARAM key) {
 
 TFrmSelectCapture::TFrmSelectCapture(CaptureProfile& profile, CaptureHost& host)
     : win::Form(OverlayArgs()), profile_(profile), host_(host) {
+  SetOwnWindowRole(Handle(), OwnWindowRole::CaptureWindow);
+  ExcludeFromScreenCaptures(Handle());
   cursor_ = LoadCursorW(nullptr, IDC_HAND);
   OnTimer = [this](UINT_PTR id) {
     if (id == kTimer1) Timer1Timer();
@@ -112,16 +115,14 @@ void TFrmSelectCapture::ConnectWindows(TFrmShowInfo* info, TFrmMagnifier* magnif
   picker_ = picker;
 }
 
-CaptureWindows TFrmSelectCapture::Windows() { return CaptureWindows{this, info_, magnifier_}; }
-
 void TFrmSelectCapture::OutputCapture() {
   interactive_ = false;
-  brisko::OutputCapture(profile_, host_, Windows());
+  brisko::OutputCapture(profile_, host_);
 }
 
 void TFrmSelectCapture::EndCapture() {
   interactive_ = false;
-  brisko::EndCapture(host_, Windows());
+  brisko::EndCapture(host_);
 }
 
 void TFrmSelectCapture::ArmStartTimer(UINT delay) { StartTimer(kTimer1, delay); }
@@ -130,6 +131,8 @@ void TFrmSelectCapture::Timer1Timer() {
   // One tick per capture: the timer is disabled before anything else runs.
   StopTimer(kTimer1);
   interactive_ = false;
+  // Whatever the profile does next, it starts from a screen without us.
+  KeepOwnWindowsOutOfGrab();
   Bitmap& captured = profile_.CapturedBitmap;
   switch (profile_.CaptureKind) {
     case kCaptureRegion:
@@ -138,7 +141,8 @@ void TFrmSelectCapture::Timer1Timer() {
       cursor_ = LoadCursorW(nullptr, IDC_HAND);
       ShowOverlay();
       if (magnifier_)
-        magnifier_->ShowPage(profile_.RegionShape == kShapeFreeHand ? MagnifierPage::HandFree : MagnifierPage::Default);
+        magnifier_->ShowOverOverlay(profile_.RegionShape == kShapeFreeHand ? MagnifierPage::HandFree
+                                                                            : MagnifierPage::Default);
       break;
     case kCaptureWindowObject:
       if (profile_.ObjectMode == kObjectAutoScroll)
@@ -160,7 +164,7 @@ void TFrmSelectCapture::Timer1Timer() {
       GrabScreen(captured, profile_.CursorFlag);
       cursor_ = win::Application::Current().CursorSlot(4);
       ShowOverlay();
-      if (magnifier_) magnifier_->ShowPage(MagnifierPage::PickColor);
+      if (magnifier_) magnifier_->ShowOverOverlay(MagnifierPage::PickColor);
       break;
     default: EndCapture(); break;
   }
@@ -284,8 +288,8 @@ void TFrmSelectCapture::FormKeyDown(WPARAM key, bool& handled) {
 
 void TFrmSelectCapture::PickColorPress() {
   interactive_ = false;
-  Hide();
-  if (magnifier_) magnifier_->Hide();
+  PutCaptureWindowsAway();
+  BringBackUserWindows();
   if (picker_) {
     picker_->Show();
     SetForegroundWindow(picker_->Handle());

@@ -84,8 +84,6 @@ class TFrmSelectCapture : public win::Form {
     TFrmSelectCapture& overlay_;
   };
 
-  CaptureWindows Windows();
-
   CaptureProfile& profile_;
   CaptureHost& host_;
   TFrmShowInfo* info_ = nullptr;

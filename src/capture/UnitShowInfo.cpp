@@ -1,5 +1,7 @@
 #include "capture/UnitShowInfo.h"
 
+#include "capture/OwnWindows.h"
+
 namespace brisko {
 
 namespace {
@@ -19,6 +21,9 @@ win::FormArgs InfoArgs() {
 
 }  // namespace
 
-TFrmShowInfo::TFrmShowInfo() : win::Form(InfoArgs()) {}
+TFrmShowInfo::TFrmShowInfo() : win::Form(InfoArgs()) {
+  SetOwnWindowRole(Handle(), OwnWindowRole::CaptureWindow);
+  ExcludeFromScreenCaptures(Handle());
+}
 
 }  // namespace brisko

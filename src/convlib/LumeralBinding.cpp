@@ -39,8 +39,7 @@ void CallShowForm(HWND application, const std::string& target, bool autoClose) {
   win::ScopedModule library(LoadLibraryW(L"Lumeral.dll"));
   if (!library) return;
   using ShowFormFunction = BOOL(__stdcall*)(HWND, const char*, BOOLEAN);
-  const auto showForm = reinterpret_cast<ShowFormFunction>(
-      reinterpret_cast<void*>(GetProcAddress(library.Get(), "ShowForm")));
+  const auto showForm = win::ExportOf<ShowFormFunction>(library.Get(), "ShowForm");
   if (!showForm) return;
   showForm(application, target.c_str(), autoClose ? TRUE : FALSE);
 }

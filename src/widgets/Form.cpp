@@ -181,6 +181,10 @@ Form::~Form() {
   if (tooltips_) DestroyWindow(tooltips_);
 }
 
+bool Form::IsForm(HWND window) {
+  return GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Form::WindowProc);
+}
+
 Form* Form::FromHandle(HWND window) {
   return reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }

@@ -156,6 +156,9 @@ class Form : public Container {
   std::function<void(UINT_PTR id)> OnTimer;
 
   static Form* FromHandle(HWND window);
+  // True for a top-level window that a Form of this module made, whatever
+  // else the process shows.
+  static bool IsForm(HWND window);
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -70,6 +70,13 @@ struct ModuleTraits {
 };
 using ScopedModule = UniqueHandle<ModuleTraits>;
 
+// An export of a library bound at run time, as the function type the
+// caller expects; null when the library does not have it.
+template <typename Function>
+Function ExportOf(HMODULE module, const char* name) {
+  return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
 struct IconTraits {
   using Handle = HICON;
   static Handle Invalid() { return nullptr; }

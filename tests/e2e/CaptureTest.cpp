@@ -112,6 +112,103 @@ TEST_F(Capture, AnEllipseToAFileWithADateTimeNameIsAPngWithBackgroundCorners) {
   std::filesystem::remove_all(folder);
 }
 
+// A capture tool never puts a window of its own into the user's picture:
+// at rest only the main window shows, and a rectangle over the top left
+// corner, where the magnifier lives, holds nothing but the desktop beneath,
+// also after the magnifier and the colour picker have been used.
+TEST_F(Capture, AtRestOnlyTheMainWindowShowsAndNoPictureHoldsAWindowOfOurs) {
+  const std::filesystem::path folder = TempFolder() / "brisko-e2e-own-windows";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  // A desktop of one colour below every other window. Wine's own tray
+  // window takes the top 45 pixels of the corner: the rectangle keeps
+  // below them.
+  const Colour desktop = MakeColour(40, 90, 160);
+  PatternWindow backdrop(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), WS_POPUP, desktop, 0);
+  SetWindowPos(backdrop.Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  Start(ConfigWithApp({{"OutputTo", "2"}, {"TyleIndex", "3"}, {"NameIndex", "1"}, {"NameOutput", folder.string()},
+                       {"ShowOption", "0"}, {"CursorFlag", "0"}}));
+  // The colour picker is the last of the long-lived windows the start
+  // makes: once it exists, the start has shown all it will show. After a
+  // capture, windows may take a moment to go.
+  ASSERT_TRUE(WaitFor([&] { return FindWindowW(L"TFrmPickColor", nullptr) != nullptr; }));
+  auto visibleClasses = [&] {
+    std::string classes;
+    for (HWND w : program_->VisibleTopLevels()) {
+      wchar_t name[64] = {};
+      GetClassNameW(w, name, 64);
+      classes += " " + std::string(name, name + lstrlenW(name));
+    }
+    return classes;
+  };
+  auto onlyTheMainWindow = [&]() -> ::testing::AssertionResult {
+    if (WaitFor([&] {
+          const std::vector<HWND> visible = program_->VisibleTopLevels();
+          return visible.size() == 1 && visible[0] == main_;
+        }, 3000))
+      return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "visible:" << visibleClasses();
+  };
+  ASSERT_TRUE(onlyTheMainWindow()) << "at rest";
+
+  auto captureTheCorner = [&](const char* when) {
+    PressCapture();
+    ASSERT_TRUE(WaitForOverlay()) << when;
+    Xdotool("mousemove 20 60");
+    Xdotool("mousedown 1");
+    Xdotool("mousemove 100 200");
+    Xdotool("mousemove 160 320");
+    Xdotool("mouseup 1");
+    HWND save = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+      save = FindWindowW(L"#32770", nullptr);
+      return save != nullptr && IsWindowVisible(save);
+    }, 8000)) << when;
+    Sleep(300);
+    PostMessageW(save, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitForMainWindow(15000)) << when;
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path());
+    ASSERT_EQ(files.size(), 1u) << when;
+    const Bitmap picture = ReadImageFile(files[0]);
+    std::filesystem::remove(files[0]);
+    ASSERT_EQ(picture.Width(), 140) << when;
+    ASSERT_EQ(picture.Height(), 260) << when;
+    int foreign = 0;
+    for (std::int32_t y = 0; y < picture.Height(); ++y)
+      for (std::int32_t x = 0; x < picture.Width(); ++x) foreign += picture.PixelAt(x, y) != desktop;
+    EXPECT_EQ(foreign, 0) << when << ": pixels that are not the desktop's";
+    EXPECT_TRUE(onlyTheMainWindow()) << when << ": only the main window shows afterwards";
+  };
+  captureTheCorner("first capture");
+
+  // The magnifier shows while a region is chosen, and goes with the overlay.
+  PressCapture();
+  ASSERT_TRUE(WaitForOverlay());
+  Xdotool("mousemove 300 300");
+  Xdotool("mousemove 310 310");
+  Xdotool("key Escape");
+  ASSERT_TRUE(WaitForMainWindow());
+  EXPECT_TRUE(onlyTheMainWindow()) << "after the magnifier";
+
+  // The colour picker shows the picked colour and hides when closed.
+  SelectProfile(*program_, 5);
+  PressCapture();
+  ASSERT_TRUE(WaitForOverlay());
+  Xdotool("mousemove 250 250");
+  Xdotool("mousemove 260 260");
+  Xdotool("click 1");
+  HWND picker = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (picker = program_->TopLevel(L"Color Picker")) != nullptr; }));
+  PostMessageW(picker, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitForMainWindow());
+  EXPECT_TRUE(onlyTheMainWindow()) << "after the colour picker";
+
+  SelectProfile(*program_, 0);
+  captureTheCorner("after the magnifier and the colour picker");
+  std::filesystem::remove_all(folder);
+}
+
 TEST_F(Capture, EscAndAPlainRightPressCancelButARightPressWithShiftDoesNot) {
   Start(DeliveredConfig());
   PressCapture();

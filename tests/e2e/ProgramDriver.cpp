@@ -158,6 +158,23 @@ std::vector<HWND> RunningProgram::ChildrenOfClass(const wchar_t* className) {
   return collect.found;
 }
 
+std::vector<HWND> RunningProgram::VisibleTopLevels() const {
+  struct Visible {
+    DWORD process;
+    std::vector<HWND> windows;
+  } visible{info_.dwProcessId, {}};
+  EnumWindows(
+      [](HWND w, LPARAM param) -> BOOL {
+        auto* v = reinterpret_cast<Visible*>(param);
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        if (process == v->process && IsWindowVisible(w)) v->windows.push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&visible));
+  return visible.windows;
+}
+
 HWND RunningProgram::TopLevel(const std::wstring& caption) const {
   Search search{info_.dwProcessId, caption, nullptr, nullptr};
   EnumWindows(

@@ -40,6 +40,8 @@ class RunningProgram {
   std::vector<HWND> ChildrenOfClass(const wchar_t* className);
   // A top-level window of the program with this caption.
   HWND TopLevel(const std::wstring& caption) const;
+  // Every top-level window of the program that is visible now.
+  std::vector<HWND> VisibleTopLevels() const;
   bool HasMessageBox() const;
 
  private:

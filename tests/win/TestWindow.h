@@ -25,7 +25,7 @@ class PatternWindow {
   // With `solid` other than kNoSolid the window is one colour all over.
   static constexpr Colour kNoSolid = 0xFFFFFFFF;
   PatternWindow(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
-                DWORD style = WS_POPUP, Colour solid = kNoSolid) {
+                DWORD style = WS_POPUP, Colour solid = kNoSolid, DWORD exStyle = WS_EX_TOPMOST) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = &Proc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -36,7 +36,7 @@ class PatternWindow {
     for (std::int32_t py = 0; py < height; ++py)
       for (std::int32_t px = 0; px < width; ++px)
         pattern_.SetPixelAt(px, py, solid == kNoSolid ? PatternAt(px, py) : solid);
-    window_ = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Pattern", style, x, y, width, height, nullptr,
+    window_ = CreateWindowExW(exStyle, wc.lpszClassName, L"Pattern", style, x, y, width, height, nullptr,
                               nullptr, wc.hInstance, this);
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
