@@ -1,6 +1,7 @@
 #include "capture/Grab.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "capture/OwnWindows.h"
 #include "widgets/Dib.h"
@@ -71,6 +72,27 @@ HCURSOR ForegroundCursor() {
   return cursor;
 }
 
+// Where the pointer is and the shape the foreground application gives it,
+// read once for one drawing.
+struct PointerCursor {
+  POINT position;
+  HCURSOR shape;
+};
+
+std::optional<PointerCursor> CursorNow() {
+  POINT position{};
+  if (!GetCursorPos(&position)) return std::nullopt;
+  HCURSOR shape = ForegroundCursor();
+  if (!shape) return std::nullopt;
+  return PointerCursor{position, shape};
+}
+
+// The cursor belongs to the system: it is drawn, never destroyed.
+void DrawCursorAt(HDC dc, const PointerCursor& cursor, std::int32_t originX, std::int32_t originY) {
+  DrawIconEx(dc, cursor.position.x - originX - 10, cursor.position.y - originY - 10, cursor.shape, 0, 0, 0, nullptr,
+             DI_NORMAL);
+}
+
 }  // namespace
 
 void ClipRectToScreen(Rect& r) {
@@ -111,14 +133,15 @@ void GrabRect(Bitmap& bitmap, const Rect& area, bool withCursor) {
   if (withCursor) DrawCursor(bitmap, area.Left, area.Top);
 }
 
+void DrawCursor(HDC dc, std::int32_t originX, std::int32_t originY) {
+  if (const auto cursor = CursorNow()) DrawCursorAt(dc, *cursor, originX, originY);
+}
+
 void DrawCursor(Bitmap& bitmap, std::int32_t originX, std::int32_t originY) {
-  POINT pos{};
-  if (!GetCursorPos(&pos)) return;
-  // The cursor belongs to the system: it is drawn, never destroyed.
-  HCURSOR cursor = ForegroundCursor();
+  const auto cursor = CursorNow();
   if (!cursor) return;
-  const std::int32_t x = pos.x - originX - 10, y = pos.y - originY - 10;
-  const CursorSize size = SizeOfCursor(cursor);
+  const std::int32_t x = cursor->position.x - originX - 10, y = cursor->position.y - originY - 10;
+  const CursorSize size = SizeOfCursor(cursor->shape);
   // Draw on a copy of just the area the cursor covers, not the whole picture.
   const Rect patch = Intersection(RectOfSize(x, y, size.width, size.height),
                                   Rect{0, 0, bitmap.Width(), bitmap.Height()});
@@ -127,7 +150,7 @@ void DrawCursor(Bitmap& bitmap, std::int32_t originX, std::int32_t originY) {
   if (IsIndexed(piece.Format())) piece.SetPalette(bitmap.Palette());
   piece.CopyFrom(bitmap, patch, 0, 0);
   win::DibCanvas canvas(piece);
-  DrawIconEx(canvas.Dc(), x - patch.Left, y - patch.Top, cursor, 0, 0, 0, nullptr, DI_NORMAL);
+  DrawCursorAt(canvas.Dc(), *cursor, originX + patch.Left, originY + patch.Top);
   canvas.Section().CopyTo(piece);
   bitmap.CopyFrom(piece, Rect{0, 0, piece.Width(), piece.Height()}, patch.Left, patch.Top);
 }

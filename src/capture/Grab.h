@@ -30,5 +30,8 @@ void GrabRect(Bitmap& bitmap, const Rect& area, bool withCursor);
 // Draws the cursor that the foreground application shows, with its top-left
 // corner at (cursor x - originX - 10, cursor y - originY - 10).
 void DrawCursor(Bitmap& bitmap, std::int32_t originX, std::int32_t originY);
+// The same onto a device context whose (0, 0) shows the screen's
+// (originX, originY).
+void DrawCursor(HDC dc, std::int32_t originX, std::int32_t originY);
 
 }  // namespace brisko

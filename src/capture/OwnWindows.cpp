@@ -33,21 +33,19 @@ bool IsDialog(HWND window) {
 // dialogs it opened.
 bool IsOurs(HWND window) { return win::Form::IsForm(window) || IsDialog(window); }
 
-std::vector<HWND> TopLevelWindowsOfThisProcess() {
-  struct Search {
-    DWORD process;
-    std::vector<HWND> found;
-  } search{GetCurrentProcessId(), {}};
-  EnumWindows(
+// Every window of the program lives on its user-interface thread, the one
+// that grabs; asking for that thread's windows alone spares a question per
+// window of every other program.
+std::vector<HWND> OurTopLevelWindows() {
+  std::vector<HWND> found;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
       [](HWND window, LPARAM param) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(param);
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == s.process) s.found.push_back(window);
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
         return TRUE;
       },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 // A grab that had to hide something means a capture left a window on the
@@ -82,7 +80,7 @@ void SetOwnWindowRole(HWND window, OwnWindowRole role) {
 
 std::vector<HWND> VisibleOwnWindows() {
   std::vector<HWND> visible;
-  for (HWND window : TopLevelWindowsOfThisProcess())
+  for (HWND window : OurTopLevelWindows())
     if (IsWindowVisible(window)) visible.push_back(window);
   return visible;
 }
@@ -111,7 +109,7 @@ void PutCaptureWindowsAway() {
 }
 
 void BringBackUserWindows() {
-  for (HWND window : TopLevelWindowsOfThisProcess()) {
+  for (HWND window : OurTopLevelWindows()) {
     if (!GetPropW(window, kHiddenForGrabProperty)) continue;
     RemovePropW(window, kHiddenForGrabProperty);
     ShowWindow(window, SW_SHOWNA);

@@ -25,7 +25,8 @@ enum class OwnWindowRole {
 
 void SetOwnWindowRole(HWND window, OwnWindowRole role);
 
-// The visible top-level windows of this process, whoever made them.
+// The visible top-level windows of this process (of its user-interface
+// thread, where they all live), whoever made them.
 std::vector<HWND> VisibleOwnWindows();
 
 // Hides every visible window of ours (the forms and dialogs of this

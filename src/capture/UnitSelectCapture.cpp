@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-#include <cstring>
 
 #include "capture/BitmapCut.h"
 #include "capture/Grab.h"
@@ -76,6 +75,10 @@ TFrmSelectCapture::TFrmSelectCapture(CaptureProfile& profile, CaptureHost& host)
   OnPaint = [this](HDC dc, const RECT& area) { PaintPicture(dc, area); };
   OnKeyDown = [this](WPARAM key, bool& handled) { FormKeyDown(key, handled); };
   OnMessage(WM_ERASEBKGND, [](WPARAM, LPARAM) -> LRESULT { return 1; });
+  OnMessage(kFinishFreezing, [this](WPARAM, LPARAM) -> LRESULT {
+    FinishFreezing();
+    return 0;
+  });
   OnMessage(WM_SETCURSOR, [this](WPARAM wParam, LPARAM lParam) -> LRESULT {
     if (LOWORD(lParam) != HTCLIENT) return DefWindowProcW(Handle(), WM_SETCURSOR, wParam, lParam);
     SetCursor(cursor_);
@@ -136,13 +139,11 @@ void TFrmSelectCapture::Timer1Timer() {
   Bitmap& captured = profile_.CapturedBitmap;
   switch (profile_.CaptureKind) {
     case kCaptureRegion:
-      GrabScreen(captured, profile_.CursorFlag);
+      frozen_.Grab(profile_.CursorFlag);
       selection_.Start(profile_.RegionShape);
       cursor_ = LoadCursorW(nullptr, IDC_HAND);
+      magnifierPage_ = profile_.RegionShape == kShapeFreeHand ? MagnifierPage::HandFree : MagnifierPage::Default;
       ShowOverlay();
-      if (magnifier_)
-        magnifier_->ShowOverOverlay(profile_.RegionShape == kShapeFreeHand ? MagnifierPage::HandFree
-                                                                            : MagnifierPage::Default);
       break;
     case kCaptureWindowObject:
       if (profile_.ObjectMode == kObjectAutoScroll)
@@ -161,10 +162,10 @@ void TFrmSelectCapture::Timer1Timer() {
       OutputCapture();
       break;
     case kCapturePickColor:
-      GrabScreen(captured, profile_.CursorFlag);
+      frozen_.Grab(profile_.CursorFlag);
       cursor_ = win::Application::Current().CursorSlot(4);
+      magnifierPage_ = MagnifierPage::PickColor;
       ShowOverlay();
-      if (magnifier_) magnifier_->ShowOverOverlay(MagnifierPage::PickColor);
       break;
     default: EndCapture(); break;
   }
@@ -187,13 +188,7 @@ void TFrmSelectCapture::StartMenuCapture() {
 }
 
 void TFrmSelectCapture::ShowOverlay() {
-  // Image1 holds a copy: pixels are always cut from the CapturedBitmap,
-  // never from the picture with the rubber bands on it. Its memory stays
-  // from one capture to the next.
-  const Bitmap& captured = profile_.CapturedBitmap;
-  picture_.ReshapeForOverwrite(captured.Width(), captured.Height(), captured.Format());
-  if (IsIndexed(captured.Format())) picture_.SetPalette(captured.Palette());
-  if (captured.ByteSize() > 0) std::memcpy(picture_.Data(), captured.Data(), captured.ByteSize());
+  pictureReady_ = false;
   damage_.Clear();
   interactive_ = true;
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
@@ -202,9 +197,27 @@ void TFrmSelectCapture::ShowOverlay() {
   UpdateWindow(Handle());
   SetForegroundWindow(Handle());
   SetFocus(Handle());
+  PostMessageW(Handle(), kFinishFreezing, 0, 0);
+}
+
+void TFrmSelectCapture::FinishFreezing() {
+  if (!interactive_ || pictureReady_) return;
+  // Pixels are always cut from the CapturedBitmap, never from the picture
+  // with the rubber bands on it. Both keep their memory from one capture
+  // to the next.
+  frozen_.CopyTo(profile_.CapturedBitmap);
+  picture_.ReshapeForOverwrite(0, 0, PixelFormat::Bgrx32);
+  frozen_.CopyTo(picture_);
+  pictureReady_ = true;
+  if (magnifier_ && magnifierPage_) magnifier_->ShowOverOverlay(*magnifierPage_);
+  magnifierPage_.reset();
 }
 
 void TFrmSelectCapture::PaintPicture(HDC dc, const RECT& area) {
+  if (!pictureReady_) {
+    frozen_.Paint(dc, area);
+    return;
+  }
   if (picture_.IsEmpty()) {
     FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     return;
@@ -229,6 +242,7 @@ void TFrmSelectCapture::RepaintDamage() {
 
 void TFrmSelectCapture::Image1MouseDown(PointerButton button, WPARAM keys, LPARAM position) {
   if (!interactive_) return;
+  FinishFreezing();
   const Point at = PointOf(position);
   const unsigned shift = ShiftOf(keys);
   if (profile_.CaptureKind == kCapturePickColor) {
@@ -244,6 +258,7 @@ void TFrmSelectCapture::Image1MouseDown(PointerButton button, WPARAM keys, LPARA
 
 void TFrmSelectCapture::Image1MouseMove(WPARAM keys, LPARAM position) {
   if (!interactive_) return;
+  FinishFreezing();
   const Point at = PointOf(position);
   if (profile_.CaptureKind == kCapturePickColor) {
     UseCursorSlot(4);
@@ -261,6 +276,7 @@ void TFrmSelectCapture::Image1MouseMove(WPARAM keys, LPARAM position) {
 
 void TFrmSelectCapture::Image1MouseUp(PointerButton button, LPARAM position) {
   if (!interactive_ || profile_.CaptureKind != kCaptureRegion) return;
+  FinishFreezing();
   selection_.MouseUp(button, PointOf(position), canvas_);
   RepaintDamage();
 }
@@ -277,6 +293,7 @@ void TFrmSelectCapture::Image1DblClick(WPARAM keys, LPARAM position) {
 
 void TFrmSelectCapture::FormKeyDown(WPARAM key, bool& handled) {
   if (!interactive_ && profile_.CaptureKind != kCaptureWindowObject) return;
+  FinishFreezing();
   handled = true;
   if (profile_.CaptureKind == kCaptureRegion) {
     selection_.KeyDown(KeyOf(key), canvas_);

@@ -1,17 +1,19 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "capture/CaptureHost.h"
 #include "capture/CaptureOutput.h"
 #include "capture/CaptureProfile.h"
+#include "capture/FrozenScreen.h"
 #include "capture/Inverting.h"
 #include "capture/RegionSelect.h"
+#include "capture/UnitMagnifier.h"
 #include "widgets/Form.h"
 
 namespace brisko {
 
-class TFrmMagnifier;
 class TFrmPickColor;
 class TFrmShowInfo;
 
@@ -38,6 +40,8 @@ class TFrmSelectCapture : public win::Form {
 
  private:
   static constexpr UINT_PTR kTimer1 = 1;
+  // Posted by the start timer's tick once the frozen screen is painted.
+  static constexpr UINT kFinishFreezing = WM_APP + 10;
 
   // The object captures (window picking, auto-scroll, time-lapse menus)
   // start here.
@@ -45,7 +49,14 @@ class TFrmSelectCapture : public win::Form {
   void StartAutoScroll();
   void StartMenuCapture();
 
+  // The overlay over the screen with the frozen screen painted at once,
+  // straight from the grab.
   void ShowOverlay();
+  // What waits until the frozen screen is on the screen: the captured
+  // bitmap and the picture the rubber bands are drawn on, both copies of
+  // the grab, and the magnifier. Runs once per capture, before any input
+  // is handled.
+  void FinishFreezing();
   void PaintPicture(HDC dc, const RECT& area);
   void RepaintDamage();
 
@@ -89,8 +100,12 @@ class TFrmSelectCapture : public win::Form {
   TFrmShowInfo* info_ = nullptr;
   TFrmMagnifier* magnifier_ = nullptr;
   TFrmPickColor* picker_ = nullptr;
-  // Image1: the frozen screenshot with the rubber bands drawn on it.
+  FrozenScreen frozen_;
+  // Image1: the frozen screenshot with the rubber bands drawn on it; until
+  // FinishFreezing makes it, the overlay paints the grab itself.
   Bitmap picture_;
+  bool pictureReady_ = false;
+  std::optional<MagnifierPage> magnifierPage_;
   Damage damage_;
   RegionSelection selection_;
   Canvas canvas_{*this};

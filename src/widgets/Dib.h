@@ -33,6 +33,12 @@ class DibSection {
   explicit DibSection(const Bitmap& bitmap);
 
   HBITMAP Handle() const { return bitmap_.Get(); }
+  std::int32_t Width() const { return width_; }
+  std::int32_t Height() const { return height_; }
+  PixelFormat Format() const { return format_; }
+  // A row of the section's pixels, laid out as a Bitmap's; call GdiFlush
+  // first when GDI drew into the section.
+  const std::uint8_t* Row(std::int32_t y) const { return bits_ + StrideFor(width_, format_) * static_cast<std::size_t>(y); }
   // Copies the section's pixels into `target`, which must have the
   // section's size and format.
   void CopyTo(Bitmap& target) const;
