@@ -224,42 +224,63 @@ void TFrmMain::BuildProfiles() {
   BtnLogo->OnClick = [this] { OpenHelp(); };
 }
 
+namespace {
+constexpr win::Bounds kOptionPage{272, 98, 255, 40};
+}  // namespace
+
+std::unique_ptr<win::OptionButton> TFrmMain::MakeOption(win::Panel& page, int index, int count, const char* caption,
+                                                        const wchar_t* icon, const char* hint,
+                                                        win::OptionButton* leader) {
+  const int width = (kOptionPage.width - 4 * (count - 1)) / count;
+  auto b = std::make_unique<win::OptionButton>(page, win::Bounds{index * (width + 4), 4, width, 30}, caption,
+                                               artwork_.Icon(icon, 16, Dpi()), OptionLook(), leader);
+  b->SetHint(hint);
+  return b;
+}
+
 void TFrmMain::BuildOptionPages() {
   GrpOptions = std::make_unique<win::GroupBox>(*this, "Select Options", win::Bounds{262, 78, 275, 66});
-  const win::Bounds page{272, 98, 255, 40};
-  const win::ImageButton::Look look = OptionLook();
-  auto option = [&](win::Panel& panel, int index, const char* caption, const wchar_t* icon, const char* hint,
-                    win::OptionButton* leader, int count) {
-    const int width = (255 - 4 * (count - 1)) / count;
-    auto b = std::make_unique<win::OptionButton>(panel, win::Bounds{index * (width + 4), 4, width, 30}, caption,
-                                                 artwork_.Icon(icon, 16, Dpi()), look, leader);
-    b->SetHint(hint);
-    return b;
-  };
-  PnlRegion = std::make_unique<win::Panel>(*this, page);
-  BtnRectangle = option(*PnlRegion, 0, "Rectangle", L"OPTRECTANGLE", "Capture a Rectangle Region", nullptr, 3);
-  BtnElliptic = option(*PnlRegion, 1, "Elliptic", L"OPTELLIPTIC", "Capture a Elliptic Region", BtnRectangle.get(), 3);
-  BtnFreeHand = option(*PnlRegion, 2, "FreeHand", L"OPTFREEHAND", "Capture a FreeHand Region", BtnRectangle.get(), 3);
+  // The region page shows at start; the others are made when first shown.
+  PnlRegion = std::make_unique<win::Panel>(*this, kOptionPage);
+  BtnRectangle = MakeOption(*PnlRegion, 0, 3, "Rectangle", L"OPTRECTANGLE", "Capture a Rectangle Region", nullptr);
+  BtnElliptic = MakeOption(*PnlRegion, 1, 3, "Elliptic", L"OPTELLIPTIC", "Capture a Elliptic Region", BtnRectangle.get());
+  BtnFreeHand = MakeOption(*PnlRegion, 2, 3, "FreeHand", L"OPTFREEHAND", "Capture a FreeHand Region", BtnRectangle.get());
   BtnRectangle->SetDown();
   BtnRectangle->OnClick = [this] { SetRegionShape(kShapeRectangle); };
   BtnElliptic->OnClick = [this] { SetRegionShape(kShapeElliptic); };
   BtnFreeHand->OnClick = [this] { SetRegionShape(kShapeFreeHand); };
+}
 
-  PnlObject = std::make_unique<win::Panel>(*this, page);
-  BtnWindows = option(*PnlObject, 0, "Windows", L"OPTWINDOWS", "Capture a Window or an Object", nullptr, 3);
-  BtnAutoScroll = option(*PnlObject, 1, "Auto Scroll", L"OPTAUTOSCROLL", "Capture a ScrollBox Picture", BtnWindows.get(), 3);
-  BtnMenuTime = option(*PnlObject, 2, "Menu Time", L"OPTMENUTIME", "Capture Time-lapse Menu or Object", BtnWindows.get(), 3);
-  BtnWindows->SetDown();
-  BtnWindows->OnClick = [this] { SetObjectMode(kObjectWindows); };
-  BtnAutoScroll->OnClick = [this] { SetObjectMode(kObjectAutoScroll); };
-  BtnMenuTime->OnClick = [this] { SetObjectMode(kObjectMenuTime); };
+std::unique_ptr<win::Panel> TFrmMain::MakeOptionPage() {
+  auto page = std::make_unique<win::Panel>(*this, kOptionPage);
+  // In the tab order where it would have been made with the region page.
+  SetWindowPos(page->Handle(), PnlRegion->Handle(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return page;
+}
 
-  PnlWeb = std::make_unique<win::Panel>(*this, page);
-  BtnImages = option(*PnlWeb, 0, "Images", L"OPTIMAGES", "Capture Web Images(gif/jpg/jpeg/png)", nullptr, 2);
-  BtnFlash = option(*PnlWeb, 1, "Flash", L"OPTFLASH", "Capture Web Flash Files(*.swf)", BtnImages.get(), 2);
-  BtnImages->SetDown();
-
-  PnlNone = std::make_unique<win::Panel>(*this, page);
+void TFrmMain::EnsureOptionPage(int kind) {
+  if (kind == kCaptureWindowObject && !PnlObject) {
+    PnlObject = MakeOptionPage();
+    BtnWindows = MakeOption(*PnlObject, 0, 3, "Windows", L"OPTWINDOWS", "Capture a Window or an Object", nullptr);
+    BtnAutoScroll = MakeOption(*PnlObject, 1, 3, "Auto Scroll", L"OPTAUTOSCROLL", "Capture a ScrollBox Picture",
+                               BtnWindows.get());
+    BtnMenuTime = MakeOption(*PnlObject, 2, 3, "Menu Time", L"OPTMENUTIME", "Capture Time-lapse Menu or Object",
+                             BtnWindows.get());
+    // The page shows the mode the profile has, which is Windows at start.
+    (profile_.ObjectMode == kObjectAutoScroll ? BtnAutoScroll
+     : profile_.ObjectMode == kObjectMenuTime ? BtnMenuTime
+                                              : BtnWindows)->SetDown();
+    BtnWindows->OnClick = [this] { SetObjectMode(kObjectWindows); };
+    BtnAutoScroll->OnClick = [this] { SetObjectMode(kObjectAutoScroll); };
+    BtnMenuTime->OnClick = [this] { SetObjectMode(kObjectMenuTime); };
+  } else if (kind == kCaptureWeb && !PnlWeb) {
+    PnlWeb = MakeOptionPage();
+    BtnImages = MakeOption(*PnlWeb, 0, 2, "Images", L"OPTIMAGES", "Capture Web Images(gif/jpg/jpeg/png)", nullptr);
+    BtnFlash = MakeOption(*PnlWeb, 1, 2, "Flash", L"OPTFLASH", "Capture Web Flash Files(*.swf)", BtnImages.get());
+    BtnImages->SetDown();
+  } else if (kind != kCaptureRegion && kind != kCaptureWindowObject && kind != kCaptureWeb && !PnlNone) {
+    PnlNone = MakeOptionPage();
+  }
 }
 
 void TFrmMain::BuildCaptureGroup() {
@@ -325,9 +346,11 @@ void TFrmMain::BuildMenus() {
       profile_.RegionShape = value;
     };
   };
-  auto mode = [this](win::OptionButton* button, int value) {
+  // The object and web pages exist once their profile's page has shown,
+  // which the menu entry does before it presses the button.
+  auto mode = [this](std::unique_ptr<win::OptionButton> TFrmMain::*button, int value) {
     return [this, button, value] {
-      button->SetDown();
+      (this->*button)->SetDown();
       profile_.ObjectMode = value;
     };
   };
@@ -336,9 +359,9 @@ void TFrmMain::BuildMenus() {
   region.Add("Elliptic", viaMenu(kCaptureRegion, shape(BtnElliptic.get(), kShapeElliptic)));
   region.Add("FreeHand", viaMenu(kCaptureRegion, shape(BtnFreeHand.get(), kShapeFreeHand)));
   win::Menu& object = captureMenu_.AddSubmenu("Capture a Window or an Object");
-  object.Add("Windows", viaMenu(kCaptureWindowObject, mode(BtnWindows.get(), kObjectWindows)));
-  object.Add("Auto Scroll", viaMenu(kCaptureWindowObject, mode(BtnAutoScroll.get(), kObjectAutoScroll)));
-  object.Add("Time-lapse Menu/Object", viaMenu(kCaptureWindowObject, mode(BtnMenuTime.get(), kObjectMenuTime)));
+  object.Add("Windows", viaMenu(kCaptureWindowObject, mode(&TFrmMain::BtnWindows, kObjectWindows)));
+  object.Add("Auto Scroll", viaMenu(kCaptureWindowObject, mode(&TFrmMain::BtnAutoScroll, kObjectAutoScroll)));
+  object.Add("Time-lapse Menu/Object", viaMenu(kCaptureWindowObject, mode(&TFrmMain::BtnMenuTime, kObjectMenuTime)));
   captureMenu_.Add("Capture the Foreground Window", viaMenu(kCaptureForegroundWindow, {}));
   captureMenu_.Add("Capture the full screen", viaMenu(kCaptureFullScreen, {}));
   win::Menu& web = captureMenu_.AddSubmenu("Web Capture Images/Flash");
@@ -435,11 +458,14 @@ void TFrmMain::FormShow() {
   profile_.SoundFile = s.soundFile;
   profile_.CursorFlag = s.cursorFlag;
   CheckCursor->SetChecked(s.cursorFlag);
-  // Into the edits and back, so the edits' ranges apply.
+  // Into the edits and back, so the edits' ranges apply. Filling them is
+  // not the user's change: nothing is written back.
+  fillingFromSettings_ = true;
   EdtDelayTime->SetValue(s.delayTime);
   profile_.DelayTime = EdtDelayTime->Value();
   EdtMenuTime->SetValue(s.menuTime);
   profile_.MenuTime = EdtMenuTime->Value();
+  fillingFromSettings_ = false;
   profile_.BackgroundColor = s.backgroundColor;
   ColorBackground->Select(ResolveColour(s.backgroundColor));
   profile_.OutputTarget = s.outputTo;
@@ -466,10 +492,11 @@ void TFrmMain::SelectProfile(int kind) {
 }
 
 void TFrmMain::ShowOptionsPage(int kind) {
+  EnsureOptionPage(kind);
   PnlRegion->SetVisible(kind == kCaptureRegion);
-  PnlObject->SetVisible(kind == kCaptureWindowObject);
-  PnlWeb->SetVisible(kind == kCaptureWeb);
-  PnlNone->SetVisible(kind != kCaptureRegion && kind != kCaptureWindowObject && kind != kCaptureWeb);
+  if (PnlObject) PnlObject->SetVisible(kind == kCaptureWindowObject);
+  if (PnlWeb) PnlWeb->SetVisible(kind == kCaptureWeb);
+  if (PnlNone) PnlNone->SetVisible(kind != kCaptureRegion && kind != kCaptureWindowObject && kind != kCaptureWeb);
 }
 
 void TFrmMain::SetRegionShape(int shape) { profile_.RegionShape = shape; }
@@ -497,14 +524,14 @@ void TFrmMain::CheckCursorClick() {
 
 void TFrmMain::EdtDelayTimeChange() {
   const std::string text = EdtDelayTime->Text();
-  if (text.empty()) return;
+  if (text.empty() || fillingFromSettings_) return;
   profile_.DelayTime = EdtDelayTime->Value();
   WriteSetting("App", "DelayTime", text);
 }
 
 void TFrmMain::EdtMenuTimeChange() {
   const std::string text = EdtMenuTime->Text();
-  if (text.empty()) return;
+  if (text.empty() || fillingFromSettings_) return;
   profile_.MenuTime = EdtMenuTime->Value();
   WriteSetting("App", "MenuTime", text);
 }
@@ -555,7 +582,8 @@ void TFrmMain::CaptureCommand() {
     app.SetCursorSlot(slot, LoadCursorW(app.Instance(), name.c_str()));
   }
   if (profile_.CaptureKind == kCaptureWeb) {
-    OpenWebCaptureWizard(BtnImages->Down() ? 1 : 2);
+    // "Images" is down until the web page has shown and "Flash" was pressed.
+    OpenWebCaptureWizard(!BtnImages || BtnImages->Down() ? 1 : 2);
     return;
   }
   if (overlay_) overlay_->ArmStartTimer(static_cast<UINT>(profile_.DelayTime));

@@ -60,6 +60,10 @@ class TFrmMain : public win::Form, public CaptureHost, public EditorHost {
   void BuildBanner();
   void BuildProfiles();
   void BuildOptionPages();
+  std::unique_ptr<win::Panel> MakeOptionPage();
+  void EnsureOptionPage(int kind);
+  std::unique_ptr<win::OptionButton> MakeOption(win::Panel& page, int index, int count, const char* caption,
+                                                const wchar_t* icon, const char* hint, win::OptionButton* leader);
   void BuildCaptureGroup();
   void BuildOtherSettings();
   void BuildMenus();
@@ -112,6 +116,8 @@ class TFrmMain : public win::Form, public CaptureHost, public EditorHost {
   Hotkey hotkey_;
   ATOM hotkeyAtom_ = 0;
   bool cleanedUp_ = false;
+  // Set while FormShow puts the settings into the controls.
+  bool fillingFromSettings_ = false;
 
   TFrmSelectCapture* overlay_ = nullptr;
   TFrmEditPic* editor_ = nullptr;

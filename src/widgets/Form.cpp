@@ -51,13 +51,21 @@ bool IsGroupBox(HWND window) {
 void Container::KeepGroupBoxesBelow(HWND added) {
   // New children arrive at the bottom of the z-order; a group box belongs
   // there, anything else goes just above the topmost group box.
-  if (IsGroupBox(added)) return;
-  for (HWND w = GetWindow(Handle(), GW_CHILD); w && w != added; w = GetWindow(w, GW_HWNDNEXT)) {
-    if (!IsGroupBox(w)) continue;
-    HWND above = GetWindow(w, GW_HWNDPREV);
-    SetWindowPos(added, above ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  const bool topGroupBoxGone = topGroupBox_ && GetParent(topGroupBox_) != Handle();
+  if (topGroupBoxGone) topGroupBox_ = FindTopGroupBox(added);
+  if (IsGroupBox(added)) {
+    if (!topGroupBox_) topGroupBox_ = added;
     return;
   }
+  if (!topGroupBox_) return;
+  HWND above = GetWindow(topGroupBox_, GW_HWNDPREV);
+  SetWindowPos(added, above ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+HWND Container::FindTopGroupBox(HWND except) const {
+  for (HWND w = GetWindow(Handle(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (w != except && IsGroupBox(w)) return w;
+  return nullptr;
 }
 
 bool Container::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

@@ -51,6 +51,7 @@ class Container {
   // Group boxes stay below their sibling controls, so the controls drawn
   // on a group are never clipped by it; `added` is a new child window.
   void KeepGroupBoxesBelow(HWND added);
+  HWND FindTopGroupBox(HWND except) const;
   void RemoveControl(Control* control);
   const std::vector<Control*>& Controls() const { return controls_; }
 
@@ -62,6 +63,9 @@ class Container {
 
  private:
   std::vector<Control*> controls_;
+  // The group box highest among the children: the first one added, as
+  // later ones arrive below it.
+  HWND topGroupBox_ = nullptr;
 };
 
 struct FormArgs {

@@ -50,8 +50,11 @@ std::filesystem::path ConfigPath() {
     const std::string program = ProgramFolder();
     // ProgramFolder ends with a backslash already; the doubled separator is
     // harmless to the file system.
-    return SettingsFileLocation(PathFromUtf8(program + "\\" + "config.ini"), PerUserSettingsFile(),
-                                CanWriteSettingsIn(program));
+    const std::filesystem::path delivered = PathFromUtf8(program + "\\" + "config.ini");
+    // The per-user folder is asked of the shell only when it is needed:
+    // loading the shell is the slowest part of a first settings read.
+    if (CanWriteSettingsIn(program)) return delivered;
+    return SettingsFileLocation(delivered, PerUserSettingsFile(), false);
   }();
   return path;
 }

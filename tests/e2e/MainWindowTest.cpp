@@ -130,6 +130,17 @@ TEST(Settings, GarbageValuesStartWithoutAnErrorBoxAndTheRestStillLoads) {
   EXPECT_NE(program.Child(L"7000", L"Edit"), nullptr);
 }
 
+TEST(Settings, ShowingTheMainWindowWritesNothingBack) {
+  // Out of the edit's range: the edit shows its minimum, the file keeps
+  // what it had until the user changes the delay.
+  RunningProgram program(ConfigWith("App", "DelayTime", "50"));
+  ASSERT_NE(program.MainWindow(), nullptr);
+  EXPECT_TRUE(WaitFor([&] { return program.Child(L"200", L"Edit") != nullptr; }));
+  Sleep(300);
+  EXPECT_EQ(program.Setting("App", "DelayTime"), "50");
+  EXPECT_EQ(program.Setting("App", "MenuTime"), "4000");
+}
+
 TEST(Profiles, MenuTimeEditCoversTheDelayEditOnlyForWindowObjectWithMenuTime) {
   RunningProgram program(DeliveredConfig());
   HWND main = program.MainWindow();
