@@ -52,7 +52,7 @@ TEST_F(EditorProgram, OpenAFileShowsTheJpegInTheEditorAndLeavesItOnTheClipboard)
   picture.FillRect(Rect{10, 10, 60, 40}, MakeColour(200, 30, 60));
   WriteImageFile(picture, jpg, jpeg);
 
-  SetForegroundWindow(main_);
+  ASSERT_TRUE(BringToFront(main_));
   SendKeys({VK_CONTROL}, 'O');
   HWND dialog = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (dialog = program_->TopLevel(L"Open")) != nullptr; }, 10000));
@@ -88,7 +88,7 @@ TEST_F(EditorProgram, OpenAFileShowsTheJpegInTheEditorAndLeavesItOnTheClipboard)
 }
 
 TEST_F(EditorProgram, CancellingOpenAFileBringsTheMainWindowBack) {
-  SetForegroundWindow(main_);
+  ASSERT_TRUE(BringToFront(main_));
   SendKeys({VK_CONTROL}, 'O');
   HWND dialog = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (dialog = program_->TopLevel(L"Open")) != nullptr; }, 10000));
@@ -101,7 +101,7 @@ TEST_F(EditorProgram, PasteFromClipboardShowsTheClipboardsBitmap) {
   Bitmap picture(64, 36);
   picture.Fill(MakeColour(20, 160, 90));
   win::SetClipboardBitmap(nullptr, picture);
-  SetForegroundWindow(main_);
+  ASSERT_TRUE(BringToFront(main_));
   PostMessageW(program_->Child(L"Open"), BM_CLICK, 0, 0);
   ChooseLastEntryOfPopup();
   ASSERT_TRUE(WaitFor([&] { return Editor() != nullptr; }, 10000));

@@ -118,6 +118,13 @@ HWND RunningProgram::MainWindow() {
   return main_;
 }
 
+bool BringToFront(HWND window) {
+  return WaitFor([&] {
+    SetForegroundWindow(window);
+    return GetForegroundWindow() == window;
+  });
+}
+
 bool RunningProgram::WaitForExit(int milliseconds) {
   return WaitForSingleObject(info_.hProcess, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
 }

@@ -65,6 +65,10 @@ void SendKeys(const std::vector<WORD>& modifiers, WORD key);
 
 bool IsVisible(HWND window);
 
+// Makes the window the foreground one and waits until it is, so that keys
+// sent next reach it; false on timeout.
+bool BringToFront(HWND window);
+
 // The first child window, at any depth, of the class (and control id when
 // one is given).
 HWND FindChild(HWND parent, const wchar_t* className, int id = -1);
