@@ -46,6 +46,25 @@ class Capture : public ::testing::Test {
   bool WaitForMainWindow(int milliseconds = 8000) {
     return WaitFor([&] { return IsVisible(main_); }, milliseconds);
   }
+  // A drag with the left button from one point to another, by way of a
+  // third, on the frozen screen.
+  void Drag(const char* from, const char* via, const char* to) {
+    Xdotool(std::string("mousemove ") + from);
+    Xdotool("mousedown 1");
+    Xdotool(std::string("mousemove ") + via);
+    Xdotool(std::string("mousemove ") + to);
+    Xdotool("mouseup 1");
+  }
+  // Confirms the save dialog of file output with the name it proposes.
+  void AcceptSaveDialog() {
+    HWND save = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+      save = FindWindowW(L"#32770", nullptr);
+      return save != nullptr && IsWindowVisible(save);
+    }, 8000)) << "the save dialog opens";
+    Sleep(500);
+    PostMessageW(save, WM_COMMAND, IDOK, 0);
+  }
   std::unique_ptr<RunningProgram> program_;
   HWND main_ = nullptr;
 };
@@ -55,11 +74,7 @@ TEST_F(Capture, ARectangleToTheClipboardHoldsExactlyThePixelsUnderIt) {
   PatternWindow window(300, 200, 240, 180);
   PressCapture();
   ASSERT_TRUE(WaitForOverlay());
-  Xdotool("mousemove 330 230");
-  Xdotool("mousedown 1");
-  Xdotool("mousemove 400 280");
-  Xdotool("mousemove 430 290");
-  Xdotool("mouseup 1");
+  Drag("330 230", "400 280", "430 290");
   ASSERT_TRUE(WaitForMainWindow()) << "clipboard output brings the main window back";
   const auto picture = win::ClipboardBitmap(nullptr);
   ASSERT_TRUE(picture.has_value());
@@ -82,19 +97,9 @@ TEST_F(Capture, AnEllipseToAFileWithADateTimeNameIsAPngWithBackgroundCorners) {
   PatternWindow window(300, 200, 240, 180);
   PressCapture();
   ASSERT_TRUE(WaitForOverlay());
-  Xdotool("mousemove 320 220");
-  Xdotool("mousedown 1");
-  Xdotool("mousemove 400 300");
-  Xdotool("mousemove 420 300");
-  Xdotool("mouseup 1");
+  Drag("320 220", "400 300", "420 300");
   // The save dialog proposes the date and time in the configured folder.
-  HWND save = nullptr;
-  ASSERT_TRUE(WaitFor([&] {
-    save = FindWindowW(L"#32770", nullptr);
-    return save != nullptr && IsWindowVisible(save);
-  }, 8000));
-  Sleep(500);
-  PostMessageW(save, WM_COMMAND, IDOK, 0);
+  AcceptSaveDialog();
   ASSERT_TRUE(WaitForMainWindow(15000));
   std::vector<std::filesystem::path> files;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path());
@@ -154,18 +159,8 @@ TEST_F(Capture, AtRestOnlyTheMainWindowShowsAndNoPictureHoldsAWindowOfOurs) {
   auto captureTheCorner = [&](const char* when) {
     PressCapture();
     ASSERT_TRUE(WaitForOverlay()) << when;
-    Xdotool("mousemove 20 60");
-    Xdotool("mousedown 1");
-    Xdotool("mousemove 100 200");
-    Xdotool("mousemove 160 320");
-    Xdotool("mouseup 1");
-    HWND save = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-      save = FindWindowW(L"#32770", nullptr);
-      return save != nullptr && IsWindowVisible(save);
-    }, 8000)) << when;
-    Sleep(300);
-    PostMessageW(save, WM_COMMAND, IDOK, 0);
+    Drag("20 60", "100 200", "160 320");
+    AcceptSaveDialog();
     ASSERT_TRUE(WaitForMainWindow(15000)) << when;
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path());
