@@ -90,15 +90,19 @@ void Control::SetFocus() { ::SetFocus(window_); }
 void Control::Invalidate() { InvalidateRect(window_, nullptr, TRUE); }
 
 void Control::SetHint(std::string_view utf8) {
-  HWND tips = parent_.OwnerForm().Tooltips();
-  std::wstring text = Widen(utf8);
+  hint_ = Widen(utf8);
+  if (HWND tips = parent_.OwnerForm().TooltipsIfMade()) AddHintToTooltips(tips);
+}
+
+void Control::AddHintToTooltips(HWND tooltips) {
+  if (hint_.empty() && !hintAdded_) return;
   TOOLINFOW info{};
   info.cbSize = sizeof info;
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   info.hwnd = parent_.Handle();
   info.uId = reinterpret_cast<UINT_PTR>(window_);
-  info.lpszText = text.data();
-  SendMessageW(tips, hintAdded_ ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  info.lpszText = hint_.data();
+  SendMessageW(tooltips, hintAdded_ ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   hintAdded_ = true;
 }
 

@@ -43,8 +43,10 @@ class Control {
   std::string Text() const;
   void SetFocus();
   void Invalidate();
-  // The hint that shows when the pointer rests on the control.
+  // The hint that shows when the pointer rests on the control. It reaches
+  // the form's tool tips once the form has shown (AddHintToTooltips).
   void SetHint(std::string_view utf8);
+  void AddHintToTooltips(HWND tooltips);
 
   // Notification hooks, called by the container.
   virtual void HandleCommand(WORD /*code*/) {}
@@ -85,6 +87,7 @@ class Control {
  private:
   HWND window_ = nullptr;
   Bounds bounds_;
+  std::wstring hint_;
   bool hintAdded_ = false;
 };
 

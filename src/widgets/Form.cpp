@@ -23,6 +23,13 @@ UINT DpiOf(HWND window) {
 
 Colour ResolveBackground(Colour c) { return c == 0xFFFFFFFF ? GetSysColor(COLOR_BTNFACE) : c; }
 
+// Posted to a form that has just shown for the first time. Registered, so
+// that no form's own message number can take it.
+UINT MakeTooltipsMessage() {
+  static const UINT message = RegisterWindowMessageW(L"BriskoMakeTooltips");
+  return message;
+}
+
 }  // namespace
 
 void RunGuarded(const std::function<void()>& action) noexcept {
@@ -50,22 +57,24 @@ bool IsGroupBox(HWND window) {
 
 void Container::KeepGroupBoxesBelow(HWND added) {
   // New children arrive at the bottom of the z-order; a group box belongs
-  // there, anything else goes just above the topmost group box.
-  const bool topGroupBoxGone = topGroupBox_ && GetParent(topGroupBox_) != Handle();
-  if (topGroupBoxGone) topGroupBox_ = FindTopGroupBox(added);
+  // there, anything else goes just above the topmost group box. Until the
+  // form shows, the order is mended once, when it first does.
+  std::erase_if(groupBoxes_, [this](HWND box) { return GetParent(box) != Handle(); });
   if (IsGroupBox(added)) {
-    if (!topGroupBox_) topGroupBox_ = added;
+    groupBoxes_.push_back(added);
     return;
   }
-  if (!topGroupBox_) return;
-  HWND above = GetWindow(topGroupBox_, GW_HWNDPREV);
+  if (groupBoxes_.empty() || !OwnerForm().Shown()) return;
+  HWND above = GetWindow(groupBoxes_.front(), GW_HWNDPREV);
   SetWindowPos(added, above ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-HWND Container::FindTopGroupBox(HWND except) const {
-  for (HWND w = GetWindow(Handle(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
-    if (w != except && IsGroupBox(w)) return w;
-  return nullptr;
+void Container::LowerGroupBoxes() {
+  std::erase_if(groupBoxes_, [this](HWND box) { return GetParent(box) != Handle(); });
+  for (HWND box : groupBoxes_)
+    SetWindowPos(box, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+  for (Control* control : controls_)
+    if (auto* container = dynamic_cast<Container*>(control)) container->LowerGroupBoxes();
 }
 
 bool Container::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -318,13 +327,28 @@ bool Form::HandleShortcut(const MSG& msg) {
   return false;
 }
 
-HWND Form::Tooltips() {
-  if (!tooltips_) {
-    tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                                Application::Current().Instance(), nullptr);
+void Form::PrepareFirstShow() {
+  if (shownOnce_) return;
+  shownOnce_ = true;
+  LowerGroupBoxes();
+  PostMessageW(window_, MakeTooltipsMessage(), 0, 0);
+}
+
+void Form::MakeTooltips() {
+  if (tooltips_) return;
+  tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                              Application::Current().Instance(), nullptr);
+  if (!tooltips_) return;
+  std::vector<Container*> containers{this};
+  while (!containers.empty()) {
+    Container* container = containers.back();
+    containers.pop_back();
+    for (Control* control : container->Controls()) {
+      control->AddHintToTooltips(tooltips_);
+      if (auto* inner = dynamic_cast<Container*>(control)) containers.push_back(inner);
+    }
   }
-  return tooltips_;
 }
 
 void Form::OnMessage(UINT message, MessageHandler handler) { handlers_[message] = std::move(handler); }
@@ -354,6 +378,13 @@ void Form::Paint() {
 }
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Every way of showing a window passes here, SetWindowPos included.
+  if (message == WM_WINDOWPOSCHANGING && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW))
+    PrepareFirstShow();
+  if (message == MakeTooltipsMessage()) {
+    MakeTooltips();
+    return 0;
+  }
   LRESULT result = 0;
   if (ReflectToChild(message, wParam, lParam, result)) return result;
   if (auto found = handlers_.find(message); found != handlers_.end()) return found->second(wParam, lParam);

@@ -51,7 +51,9 @@ class Container {
   // Group boxes stay below their sibling controls, so the controls drawn
   // on a group are never clipped by it; `added` is a new child window.
   void KeepGroupBoxesBelow(HWND added);
-  HWND FindTopGroupBox(HWND except) const;
+  // Before the form first shows, group boxes are lowered in one pass
+  // instead of moving each new control.
+  void LowerGroupBoxes();
   void RemoveControl(Control* control);
   const std::vector<Control*>& Controls() const { return controls_; }
 
@@ -63,9 +65,8 @@ class Container {
 
  private:
   std::vector<Control*> controls_;
-  // The group box highest among the children: the first one added, as
-  // later ones arrive below it.
-  HWND topGroupBox_ = nullptr;
+  // The group boxes among the children, the highest first.
+  std::vector<HWND> groupBoxes_;
 };
 
 struct FormArgs {
@@ -110,6 +111,8 @@ class Form : public Container {
   void Show();
   void Hide();
   bool Visible() const;
+  // The form has been on the screen at least once.
+  bool Shown() const { return shownOnce_; }
   void BringToFront();
   // Closes as the user would: OnCloseQuery may refuse, then OnClose runs
   // and the form hides (a modal form ends its loop).
@@ -135,8 +138,10 @@ class Form : public Container {
   void AddShortcut(UINT virtualKey, bool ctrl, bool shift, bool alt, std::function<void()> action);
   bool HandleShortcut(const MSG& msg);
 
-  // The tool-tip window that shows the hints of this form's controls.
-  HWND Tooltips();
+  // The tool-tip window that shows the hints of this form's controls, made
+  // just after the form first shows (nobody rests the pointer on a control
+  // before that); null until then.
+  HWND TooltipsIfMade() const { return tooltips_; }
 
   // Event handlers. Any of them may throw: the error box appears and the
   // program goes on.
@@ -170,6 +175,10 @@ class Form : public Container {
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void RegisterClassOnce(const FormArgs& args);
+  // The first show: the group boxes go below the other controls, and the
+  // tool tips are made once the form is on the screen.
+  void PrepareFirstShow();
+  void MakeTooltips();
   void CreateFontForDpi();
   void Paint();
   bool PressButton(Control* button);
@@ -189,6 +198,7 @@ class Form : public Container {
   Control* defaultButton_ = nullptr;
   Control* cancelButton_ = nullptr;
   HWND tooltips_ = nullptr;
+  bool shownOnce_ = false;
   struct Shortcut {
     UINT key;
     bool ctrl, shift, alt;

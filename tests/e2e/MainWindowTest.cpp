@@ -1,5 +1,8 @@
 // The real BriskoCapture.exe, started from a copy of its program folder and
 // driven from outside with window messages and system input.
+#include <windows.h>
+
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -47,6 +50,22 @@ TEST(MainWindow, IsTheBorderlessApplicationWindowWithoutATaskBarButton) {
   // come out scaled or cut.
   EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(main)),
             DPI_AWARENESS_PER_MONITOR_AWARE);
+}
+
+TEST(MainWindow, ItsControlsCarryTheirHintsOnceItShows) {
+  RunningProgram program(DeliveredConfig());
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  // The tool tips are made just after the window shows.
+  HWND tips = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) != nullptr;)
+      if (GetWindow(w, GW_OWNER) == main) tips = w;
+    return tips != nullptr;
+  }));
+  // Capture, Settings, Open, minimise, close, the logo, the three shapes and
+  // the hotkey button.
+  EXPECT_GE(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 10);
 }
 
 TEST(SecondStart, EndsAtOnceAndBringsTheHiddenFirstInstanceBack) {
