@@ -91,7 +91,11 @@ void Control::Invalidate() { InvalidateRect(window_, nullptr, TRUE); }
 
 void Control::SetHint(std::string_view utf8) {
   hint_ = Widen(utf8);
-  if (HWND tips = parent_.OwnerForm().TooltipsIfMade()) AddHintToTooltips(tips);
+  Form& form = parent_.OwnerForm();
+  if (HWND tips = form.TooltipsIfMade())
+    AddHintToTooltips(tips);
+  else if (form.Shown())
+    form.MakeTooltips();
 }
 
 void Control::AddHintToTooltips(HWND tooltips) {

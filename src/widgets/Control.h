@@ -47,6 +47,7 @@ class Control {
   // the form's tool tips once the form has shown (AddHintToTooltips).
   void SetHint(std::string_view utf8);
   void AddHintToTooltips(HWND tooltips);
+  bool HasHint() const { return !hint_.empty(); }
 
   // Notification hooks, called by the container.
   virtual void HandleCommand(WORD /*code*/) {}

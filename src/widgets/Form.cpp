@@ -336,19 +336,24 @@ void Form::PrepareFirstShow() {
 
 void Form::MakeTooltips() {
   if (tooltips_) return;
-  tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                              Application::Current().Instance(), nullptr);
-  if (!tooltips_) return;
+  std::vector<Control*> hinted;
   std::vector<Container*> containers{this};
   while (!containers.empty()) {
     Container* container = containers.back();
     containers.pop_back();
     for (Control* control : container->Controls()) {
-      control->AddHintToTooltips(tooltips_);
+      if (control->HasHint()) hinted.push_back(control);
       if (auto* inner = dynamic_cast<Container*>(control)) containers.push_back(inner);
     }
   }
+  // A form without hints needs no tool-tip window; one that gets its first
+  // hint later makes it then.
+  if (hinted.empty()) return;
+  tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                              Application::Current().Instance(), nullptr);
+  if (!tooltips_) return;
+  for (Control* control : hinted) control->AddHintToTooltips(tooltips_);
 }
 
 void Form::OnMessage(UINT message, MessageHandler handler) { handlers_[message] = std::move(handler); }

@@ -140,8 +140,9 @@ class Form : public Container {
 
   // The tool-tip window that shows the hints of this form's controls, made
   // just after the form first shows (nobody rests the pointer on a control
-  // before that); null until then.
+  // before that) if any control has a hint; null until then.
   HWND TooltipsIfMade() const { return tooltips_; }
+  void MakeTooltips();
 
   // Event handlers. Any of them may throw: the error box appears and the
   // program goes on.
@@ -178,7 +179,6 @@ class Form : public Container {
   // The first show: the group boxes go below the other controls, and the
   // tool tips are made once the form is on the screen.
   void PrepareFirstShow();
-  void MakeTooltips();
   void CreateFontForDpi();
   void Paint();
   bool PressButton(Control* button);
