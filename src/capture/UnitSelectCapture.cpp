@@ -134,8 +134,6 @@ void TFrmSelectCapture::Timer1Timer() {
   // One tick per capture: the timer is disabled before anything else runs.
   StopTimer(kTimer1);
   interactive_ = false;
-  // Whatever the profile does next, it starts from a screen without us.
-  KeepOwnWindowsOutOfGrab();
   Bitmap& captured = profile_.CapturedBitmap;
   switch (profile_.CaptureKind) {
     case kCaptureRegion:
@@ -146,6 +144,9 @@ void TFrmSelectCapture::Timer1Timer() {
       ShowOverlay();
       break;
     case kCaptureWindowObject:
+      // These work on the live screen: it holds none of our windows from
+      // the start, as every grab makes sure the screen it reads does.
+      KeepOwnWindowsOutOfGrab();
       if (profile_.ObjectMode == kObjectAutoScroll)
         StartAutoScroll();
       else if (profile_.ObjectMode == kObjectMenuTime)
