@@ -243,8 +243,10 @@ void TFrmMain::BuildOptionPages() {
   // The region page shows at start; the others are made when first shown.
   PnlRegion = std::make_unique<win::Panel>(*this, kOptionPage);
   BtnRectangle = MakeOption(*PnlRegion, 0, 3, "Rectangle", L"OPTRECTANGLE", "Capture a Rectangle Region", nullptr);
-  BtnElliptic = MakeOption(*PnlRegion, 1, 3, "Elliptic", L"OPTELLIPTIC", "Capture a Elliptic Region", BtnRectangle.get());
-  BtnFreeHand = MakeOption(*PnlRegion, 2, 3, "FreeHand", L"OPTFREEHAND", "Capture a FreeHand Region", BtnRectangle.get());
+  BtnElliptic =
+      MakeOption(*PnlRegion, 1, 3, "Elliptic", L"OPTELLIPTIC", "Capture a Elliptic Region", BtnRectangle.get());
+  BtnFreeHand =
+      MakeOption(*PnlRegion, 2, 3, "FreeHand", L"OPTFREEHAND", "Capture a FreeHand Region", BtnRectangle.get());
   BtnRectangle->SetDown();
   BtnRectangle->OnClick = [this] { SetRegionShape(kShapeRectangle); };
   BtnElliptic->OnClick = [this] { SetRegionShape(kShapeElliptic); };
@@ -258,8 +260,18 @@ std::unique_ptr<win::Panel> TFrmMain::MakeOptionPage() {
   return page;
 }
 
+std::unique_ptr<win::Panel>& TFrmMain::OptionPageFor(int kind) {
+  switch (kind) {
+    case kCaptureRegion: return PnlRegion;
+    case kCaptureWindowObject: return PnlObject;
+    case kCaptureWeb: return PnlWeb;
+    default: return PnlNone;
+  }
+}
+
 void TFrmMain::EnsureOptionPage(int kind) {
-  if (kind == kCaptureWindowObject && !PnlObject) {
+  if (OptionPageFor(kind)) return;
+  if (kind == kCaptureWindowObject) {
     PnlObject = MakeOptionPage();
     BtnWindows = MakeOption(*PnlObject, 0, 3, "Windows", L"OPTWINDOWS", "Capture a Window or an Object", nullptr);
     BtnAutoScroll = MakeOption(*PnlObject, 1, 3, "Auto Scroll", L"OPTAUTOSCROLL", "Capture a ScrollBox Picture",
@@ -273,12 +285,12 @@ void TFrmMain::EnsureOptionPage(int kind) {
     BtnWindows->OnClick = [this] { SetObjectMode(kObjectWindows); };
     BtnAutoScroll->OnClick = [this] { SetObjectMode(kObjectAutoScroll); };
     BtnMenuTime->OnClick = [this] { SetObjectMode(kObjectMenuTime); };
-  } else if (kind == kCaptureWeb && !PnlWeb) {
+  } else if (kind == kCaptureWeb) {
     PnlWeb = MakeOptionPage();
     BtnImages = MakeOption(*PnlWeb, 0, 2, "Images", L"OPTIMAGES", "Capture Web Images(gif/jpg/jpeg/png)", nullptr);
     BtnFlash = MakeOption(*PnlWeb, 1, 2, "Flash", L"OPTFLASH", "Capture Web Flash Files(*.swf)", BtnImages.get());
     BtnImages->SetDown();
-  } else if (kind != kCaptureRegion && kind != kCaptureWindowObject && kind != kCaptureWeb && !PnlNone) {
+  } else {
     PnlNone = MakeOptionPage();
   }
 }
@@ -493,10 +505,9 @@ void TFrmMain::SelectProfile(int kind) {
 
 void TFrmMain::ShowOptionsPage(int kind) {
   EnsureOptionPage(kind);
-  PnlRegion->SetVisible(kind == kCaptureRegion);
-  if (PnlObject) PnlObject->SetVisible(kind == kCaptureWindowObject);
-  if (PnlWeb) PnlWeb->SetVisible(kind == kCaptureWeb);
-  if (PnlNone) PnlNone->SetVisible(kind != kCaptureRegion && kind != kCaptureWindowObject && kind != kCaptureWeb);
+  const win::Panel* shown = OptionPageFor(kind).get();
+  for (const auto* page : {&PnlRegion, &PnlObject, &PnlWeb, &PnlNone})
+    if (*page) (*page)->SetVisible(page->get() == shown);
 }
 
 void TFrmMain::SetRegionShape(int shape) { profile_.RegionShape = shape; }

@@ -62,6 +62,7 @@ class TFrmMain : public win::Form, public CaptureHost, public EditorHost {
   void BuildOptionPages();
   std::unique_ptr<win::Panel> MakeOptionPage();
   void EnsureOptionPage(int kind);
+  std::unique_ptr<win::Panel>& OptionPageFor(int kind);
   std::unique_ptr<win::OptionButton> MakeOption(win::Panel& page, int index, int count, const char* caption,
                                                 const wchar_t* icon, const char* hint, win::OptionButton* leader);
   void BuildCaptureGroup();

@@ -46,7 +46,10 @@ void FrozenScreen::CopyTo(Bitmap& bitmap) const {
   } else {
     Bitmap screen = Bitmap::ForOverwrite(Width(), Height(), PixelFormat::Bgrx32);
     std::memcpy(screen.Data(), grab.Row(0), screen.ByteSize());
-    screen.ConvertInto(bitmap, format, palette);
+    if (palette.empty())
+      screen.ConvertInto(bitmap, format);
+    else
+      screen.ConvertInto(bitmap, format, palette);
   }
 }
 

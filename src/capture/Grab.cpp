@@ -87,10 +87,16 @@ std::optional<PointerCursor> CursorNow() {
   return PointerCursor{position, shape};
 }
 
+// The cursor's top-left corner on a picture whose (0, 0) is the screen's
+// (originX, originY).
+Point CursorCorner(const PointerCursor& cursor, std::int32_t originX, std::int32_t originY) {
+  return Point{cursor.position.x - originX - 10, cursor.position.y - originY - 10};
+}
+
 // The cursor belongs to the system: it is drawn, never destroyed.
 void DrawCursorAt(HDC dc, const PointerCursor& cursor, std::int32_t originX, std::int32_t originY) {
-  DrawIconEx(dc, cursor.position.x - originX - 10, cursor.position.y - originY - 10, cursor.shape, 0, 0, 0, nullptr,
-             DI_NORMAL);
+  const Point corner = CursorCorner(cursor, originX, originY);
+  DrawIconEx(dc, corner.X, corner.Y, cursor.shape, 0, 0, 0, nullptr, DI_NORMAL);
 }
 
 }  // namespace
@@ -140,10 +146,10 @@ void DrawCursor(HDC dc, std::int32_t originX, std::int32_t originY) {
 void DrawCursor(Bitmap& bitmap, std::int32_t originX, std::int32_t originY) {
   const auto cursor = CursorNow();
   if (!cursor) return;
-  const std::int32_t x = cursor->position.x - originX - 10, y = cursor->position.y - originY - 10;
+  const Point corner = CursorCorner(*cursor, originX, originY);
   const CursorSize size = SizeOfCursor(cursor->shape);
   // Draw on a copy of just the area the cursor covers, not the whole picture.
-  const Rect patch = Intersection(RectOfSize(x, y, size.width, size.height),
+  const Rect patch = Intersection(RectOfSize(corner.X, corner.Y, size.width, size.height),
                                   Rect{0, 0, bitmap.Width(), bitmap.Height()});
   if (patch.IsEmpty()) return;
   Bitmap piece(patch.Width(), patch.Height(), bitmap.Format());

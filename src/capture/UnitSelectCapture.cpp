@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-
 #include "capture/BitmapCut.h"
 #include "capture/Grab.h"
 #include "capture/MagnifierView.h"

@@ -38,7 +38,9 @@ class DibSection {
   PixelFormat Format() const { return format_; }
   // A row of the section's pixels, laid out as a Bitmap's; call GdiFlush
   // first when GDI drew into the section.
-  const std::uint8_t* Row(std::int32_t y) const { return bits_ + StrideFor(width_, format_) * static_cast<std::size_t>(y); }
+  const std::uint8_t* Row(std::int32_t y) const {
+    return bits_ + StrideFor(width_, format_) * static_cast<std::size_t>(y);
+  }
   // Copies the section's pixels into `target`, which must have the
   // section's size and format.
   void CopyTo(Bitmap& target) const;

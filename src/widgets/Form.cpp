@@ -55,11 +55,15 @@ bool IsGroupBox(HWND window) {
 
 }  // namespace
 
+void Container::ForgetGoneGroupBoxes() {
+  std::erase_if(groupBoxes_, [this](HWND box) { return GetParent(box) != Handle(); });
+}
+
 void Container::KeepGroupBoxesBelow(HWND added) {
   // New children arrive at the bottom of the z-order; a group box belongs
   // there, anything else goes just above the topmost group box. Until the
   // form shows, the order is mended once, when it first does.
-  std::erase_if(groupBoxes_, [this](HWND box) { return GetParent(box) != Handle(); });
+  ForgetGoneGroupBoxes();
   if (IsGroupBox(added)) {
     groupBoxes_.push_back(added);
     return;
@@ -70,7 +74,7 @@ void Container::KeepGroupBoxesBelow(HWND added) {
 }
 
 void Container::LowerGroupBoxes() {
-  std::erase_if(groupBoxes_, [this](HWND box) { return GetParent(box) != Handle(); });
+  ForgetGoneGroupBoxes();
   for (HWND box : groupBoxes_)
     SetWindowPos(box, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
   for (Control* control : controls_)
@@ -334,18 +338,17 @@ void Form::PrepareFirstShow() {
   PostMessageW(window_, MakeTooltipsMessage(), 0, 0);
 }
 
+void Container::CollectHinted(std::vector<Control*>& hinted) const {
+  for (Control* control : controls_) {
+    if (control->HasHint()) hinted.push_back(control);
+    if (auto* inner = dynamic_cast<Container*>(control)) inner->CollectHinted(hinted);
+  }
+}
+
 void Form::MakeTooltips() {
   if (tooltips_) return;
   std::vector<Control*> hinted;
-  std::vector<Container*> containers{this};
-  while (!containers.empty()) {
-    Container* container = containers.back();
-    containers.pop_back();
-    for (Control* control : container->Controls()) {
-      if (control->HasHint()) hinted.push_back(control);
-      if (auto* inner = dynamic_cast<Container*>(control)) containers.push_back(inner);
-    }
-  }
+  CollectHinted(hinted);
   // A form without hints needs no tool-tip window; one that gets its first
   // hint later makes it then.
   if (hinted.empty()) return;

@@ -54,6 +54,8 @@ class Container {
   // Before the form first shows, group boxes are lowered in one pass
   // instead of moving each new control.
   void LowerGroupBoxes();
+  // The controls with a hint, at any depth.
+  void CollectHinted(std::vector<Control*>& hinted) const;
   void RemoveControl(Control* control);
   const std::vector<Control*>& Controls() const { return controls_; }
 
@@ -67,6 +69,7 @@ class Container {
   std::vector<Control*> controls_;
   // The group boxes among the children, the highest first.
   std::vector<HWND> groupBoxes_;
+  void ForgetGoneGroupBoxes();
 };
 
 struct FormArgs {
