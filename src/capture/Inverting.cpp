@@ -164,4 +164,46 @@ void InvertCrosshair(Bitmap& picture, Point at, Damage& damage) {
   }
 }
 
+namespace {
+
+// Xors the row's pixels in [from, to) with the mask, clipped to the row.
+void XorSpan(Bitmap& picture, std::int32_t y, std::int32_t from, std::int32_t to, Colour mask) {
+  from = std::max(from, 0);
+  to = std::min(to, picture.Width());
+  if (y < 0 || y >= picture.Height() || from >= to) return;
+  const int bytes = BitsPerPixel(picture.Format()) / 8;
+  if (picture.Format() == PixelFormat::Bgrx32 || picture.Format() == PixelFormat::Bgr24) {
+    std::uint8_t* p = picture.Row(y) + static_cast<std::size_t>(from) * bytes;
+    for (std::int32_t x = from; x < to; ++x, p += bytes) {
+      p[0] ^= BlueOf(mask);
+      p[1] ^= GreenOf(mask);
+      p[2] ^= RedOf(mask);
+    }
+    return;
+  }
+  for (std::int32_t x = from; x < to; ++x) picture.SetPixelAt(x, y, picture.PixelAt(x, y) ^ mask);
+}
+
+}  // namespace
+
+void NotXorFrame(Bitmap& picture, const Rect& box, std::int32_t width, Colour pen, Damage& damage) {
+  const Colour mask = ~pen & 0xFFFFFF;
+  const std::int32_t before = width / 2, after = width - before;
+  const Rect outer{box.Left - before, box.Top - before, box.Right + after, box.Bottom + after};
+  const std::int32_t innerTop = box.Top + after, innerBottom = box.Bottom - before;
+  const std::int32_t innerLeft = box.Left + after, innerRight = box.Right - before;
+  for (std::int32_t y = std::max(outer.Top, 0); y < std::min(outer.Bottom, picture.Height()); ++y) {
+    if (y < innerTop || y >= innerBottom || innerLeft >= innerRight) {
+      XorSpan(picture, y, outer.Left, outer.Right, mask);
+    } else {
+      XorSpan(picture, y, outer.Left, innerLeft, mask);
+      XorSpan(picture, y, innerRight, outer.Right, mask);
+    }
+  }
+  damage.Add(Rect{outer.Left, outer.Top, outer.Right, innerTop});
+  damage.Add(Rect{outer.Left, innerBottom, outer.Right, outer.Bottom});
+  damage.Add(Rect{outer.Left, outer.Top, innerLeft, outer.Bottom});
+  damage.Add(Rect{innerRight, outer.Top, outer.Right, outer.Bottom});
+}
+
 }  // namespace brisko

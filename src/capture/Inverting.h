@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/Bitmap.h"
+#include "core/Colour.h"
 #include "core/Geometry.h"
 
 // Figures drawn by inverting the pixels they cover, as an inverting pen
@@ -49,5 +50,11 @@ void InvertPixels(Bitmap& picture, const std::vector<Point>& pixels, Damage& dam
 // inverted one after the other (so the pixel where they cross is inverted
 // twice).
 void InvertCrosshair(Bitmap& picture, Point at, Damage& damage);
+
+// The frame a pen of `width` pixels and colour `pen` in not-xor mode draws
+// around the box: each covered pixel becomes the inverse of pen xor pixel,
+// so the pen's channels at full strength stay and the others invert. The
+// pen is centred on the box's edges; each pixel is covered once.
+void NotXorFrame(Bitmap& picture, const Rect& box, std::int32_t width, Colour pen, Damage& damage);
 
 }  // namespace brisko

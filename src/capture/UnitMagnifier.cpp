@@ -3,6 +3,7 @@
 #include "capture/MagnifierView.h"
 #include "capture/OwnWindows.h"
 #include "widgets/Dib.h"
+#include "widgets/Fonts.h"
 #include "widgets/Text.h"
 
 namespace brisko {
@@ -37,37 +38,17 @@ const char* const kHandFreeTexts[] = {"- Click and/or drag with the left mouse b
                                       "- Press Enter key or Double click to close the path.", "- Arrow key to move.",
                                       "- Right-Click or press Esc to cancel."};
 
-HFONT SmallFont(const wchar_t* face, int points, UINT dpi) {
-  return CreateFontW(-MulDiv(points, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
-}
-
-bool HasFace(HFONT font, const wchar_t* face) {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ previous = SelectObject(dc, font);
-  wchar_t actual[LF_FACESIZE] = {};
-  GetTextFaceW(dc, LF_FACESIZE, actual);
-  SelectObject(dc, previous);
-  ReleaseDC(nullptr, dc);
-  return lstrcmpiW(actual, face) == 0;
-}
-
 }  // namespace
 
 TFrmMagnifier::TFrmMagnifier(HWND overlay) : win::Form(MagnifierArgs(overlay)) {
   SetOwnWindowRole(Handle(), OwnWindowRole::CaptureWindow);
   ExcludeFromScreenCaptures(Handle());
-  // The instructions are in the small dialog font of the platform; where
-  // it is missing, a substitute of other metrics would not fit the page,
-  // so Tahoma, of the same metrics, stands in.
-  textFont_.Reset(SmallFont(L"MS Sans Serif", 8, Dpi()));
-  if (!HasFace(textFont_.Get(), L"MS Sans Serif") && !HasFace(textFont_.Get(), L"Microsoft Sans Serif"))
-    textFont_.Reset(SmallFont(L"Tahoma", 8, Dpi()));
+  textFont_.Reset(win::CreateSmallDialogFont(8, Dpi()));
   // The instructions and the two value rows must fit the page; a font
   // wider than the intended one steps down a point.
   int needed = 2 * kValueRow;
   for (const char* text : kDefaultTexts) needed += TextHeight(text) + 1;
-  if (needed > kPageHeight) textFont_.Reset(SmallFont(L"Tahoma", 7, Dpi()));
+  if (needed > kPageHeight) textFont_.Reset(win::CreatePointFont(L"Tahoma", 7, Dpi()));
   RzPanel1 = std::make_unique<win::Panel>(*this, win::Bounds{0, 0, 166, 332});
   RzPanel1->OnPaint = [this](HDC dc, const RECT& r) {
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));

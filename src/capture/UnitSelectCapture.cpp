@@ -10,6 +10,8 @@
 #include "capture/UnitMagnifier.h"
 #include "capture/UnitPickColor.h"
 #include "capture/UnitShowInfo.h"
+#include "capture/WindowPicking.h"
+#include "hook/MouseHook.h"
 #include "widgets/Application.h"
 #include "widgets/Dib.h"
 #include "widgets/Share.h"
@@ -70,7 +72,22 @@ TFrmSelectCapture::TFrmSelectCapture(CaptureProfile& profile, CaptureHost& host)
   cursor_ = LoadCursorW(nullptr, IDC_HAND);
   OnTimer = [this](UINT_PTR id) {
     if (id == kTimer1) Timer1Timer();
+    if (id == kTimer2) {
+      StopTimer(kTimer2);
+      autoScroll_.Step();
+    }
+    if (id == kTimerMenu) TimerMenuTimer();
   };
+  // The hook's reports arrive posted, so each is handled between two
+  // steps, never inside one.
+  OnMessage(hook::kHookMessage, [this](WPARAM what, LPARAM) -> LRESULT {
+    autoScroll_.PointerReport(static_cast<unsigned>(what));
+    return 0;
+  });
+  OnMessage(WM_HOTKEY, [this](WPARAM id, LPARAM) -> LRESULT {
+    if (static_cast<int>(id) == kEscapeHotKey) autoScroll_.Cancel();
+    return 0;
+  });
   OnPaint = [this](HDC dc, const RECT& area) { PaintPicture(dc, area); };
   OnKeyDown = [this](WPARAM key, bool& handled) { FormKeyDown(key, handled); };
   OnMessage(WM_ERASEBKGND, [](WPARAM, LPARAM) -> LRESULT { return 1; });
@@ -119,11 +136,13 @@ void TFrmSelectCapture::ConnectWindows(TFrmShowInfo* info, TFrmMagnifier* magnif
 
 void TFrmSelectCapture::OutputCapture() {
   interactive_ = false;
+  StopObjectCapture();
   brisko::OutputCapture(profile_, host_);
 }
 
 void TFrmSelectCapture::EndCapture() {
   interactive_ = false;
+  StopObjectCapture();
   brisko::EndCapture(host_);
 }
 
@@ -172,19 +191,102 @@ void TFrmSelectCapture::Timer1Timer() {
 }
 
 void TFrmSelectCapture::StartWindowPicking() {
-  // Picking windows and controls under the pointer builds on this; until
-  // it is here the capture ends as a cancelled one.
-  EndCapture();
+  // The windows are listed once, before the screen is frozen; pointer
+  // moves look the pointer up in the list instead of asking them again.
+  ListWindowRecords(records_);
+  frozen_.Grab(profile_.CursorFlag);
+  highlight_.reset();
+  cursor_ = LoadCursorW(nullptr, IDC_HAND);
+  magnifierPage_.reset();
+  ShowOverlay();
+  if (info_) info_->ShowPage(InfoPage::Windows);
 }
 
 void TFrmSelectCapture::StartAutoScroll() {
-  // Auto-scroll capture builds on this entry point.
-  EndCapture();
+  if (info_) info_->ShowPage(InfoPage::Scroll);
+  autoScroll_.Start(profile_.CursorFlag);
+  watchingPointer_ = true;
+  EnableMouseHook();
+  RegisterHotKey(Handle(), kEscapeHotKey, 0, VK_ESCAPE);
 }
 
 void TFrmSelectCapture::StartMenuCapture() {
-  // Time-lapse menu capture builds on this entry point.
-  EndCapture();
+  if (info_) info_->ShowPage(InfoPage::Menu);
+  const int shown = info_ ? std::atoi(info_->LblNum1().c_str()) : 0;
+  menus_.Start(profile_.MenuTime, shown);
+  if (info_) info_->SetCountdown(std::to_string(menus_.Digit()));
+  StartTimer(kTimerMenu, kTimerMenuInterval);
+}
+
+void TFrmSelectCapture::TimerMenuTimer() {
+  StopTimer(kTimerMenu);
+  const bool timeUp = menus_.Tick();
+  if (info_) info_->SetCountdown(std::to_string(menus_.Digit()));
+  if (!timeUp) {
+    StartTimer(kTimerMenu, kTimerMenuInterval);
+    return;
+  }
+  // The grab puts the info window away first (without an activation
+  // change, so the menus stay open).
+  Bitmap picture;
+  try {
+    picture = menus_.Compose(profile_.CursorFlag, ResolveColour(profile_.BackgroundColor));
+  } catch (const std::exception&) {
+    picture = Bitmap();
+  }
+  if (picture.IsEmpty()) {
+    EndCapture();
+    return;
+  }
+  profile_.CapturedBitmap = std::move(picture);
+  OutputCapture();
+}
+
+void TFrmSelectCapture::StopObjectCapture() {
+  StopTimer(kTimerMenu);
+  StopTimer(kTimer2);
+  if (autoScroll_.Active()) autoScroll_.Abandon();
+  scrollHost_.StopWatchingPointer();
+}
+
+void TFrmSelectCapture::ScrollHost::HideInfo() {
+  if (overlay_.info_) overlay_.info_->Hide();
+}
+
+bool TFrmSelectCapture::ScrollHost::JumpIfInfo(HWND window) {
+  if (!overlay_.info_ || !overlay_.info_->IsJumpArea(window)) return false;
+  overlay_.info_->PnlWindowsMouseMove();
+  return true;
+}
+
+void TFrmSelectCapture::ScrollHost::StopWatchingPointer() {
+  if (!overlay_.watchingPointer_) return;
+  overlay_.watchingPointer_ = false;
+  DisableMouseHook();
+  UnregisterHotKey(overlay_.Handle(), kEscapeHotKey);
+}
+
+void TFrmSelectCapture::ScrollHost::Finished(Bitmap picture) {
+  if (picture.IsEmpty()) {
+    overlay_.EndCapture();
+    return;
+  }
+  // The stitched rows become the captured picture as they are.
+  overlay_.profile_.CapturedBitmap = std::move(picture);
+  overlay_.OutputCapture();
+}
+
+void TFrmSelectCapture::PickAt(Point at) {
+  SetCursor(cursor_);
+  const Rect found = RecordUnderPoint(at.X, at.Y, records_.Records(), GetSystemMetrics(SM_CXSCREEN),
+                                      GetSystemMetrics(SM_CYSCREEN));
+  if (highlight_ && *highlight_ == found) return;
+  constexpr int kPenWidth = 4;
+  constexpr Colour kFramePen = MakeColour(255, 0, 0);
+  if (highlight_ && *highlight_ != kNothingFramed) NotXorFrame(picture_, *highlight_, kPenWidth, kFramePen, damage_);
+  if (found != kNothingFramed) NotXorFrame(picture_, found, kPenWidth, kFramePen, damage_);
+  highlight_ = found;
+  RepaintDamage();
 }
 
 void TFrmSelectCapture::ShowOverlay() {
@@ -211,6 +313,9 @@ void TFrmSelectCapture::FinishFreezing() {
   pictureReady_ = true;
   if (magnifier_ && magnifierPage_) magnifier_->ShowOverOverlay(*magnifierPage_);
   magnifierPage_.reset();
+  // Activating the overlay may have raised it over the info window.
+  if (info_ && profile_.CaptureKind == kCaptureWindowObject && IsWindowVisible(info_->Handle()))
+    info_->ShowPage(info_->Page());
 }
 
 void TFrmSelectCapture::PaintPicture(HDC dc, const RECT& area) {
@@ -252,6 +357,20 @@ void TFrmSelectCapture::Image1MouseDown(PointerButton button, WPARAM keys, LPARA
       PickColorPress();
     return;
   }
+  if (profile_.CaptureKind == kCaptureWindowObject) {
+    if (button == PointerButton::Right && shift == kRightButton) {
+      EndCapture();
+      return;
+    }
+    // The press takes what lies under it, moved to or not; with nothing
+    // framed there is nothing to take.
+    PickAt(at);
+    if (!highlight_ || *highlight_ == kNothingFramed || highlight_->IsEmpty()) return;
+    // The frame is on the picture only; the captured bitmap has none.
+    CropBitmap(profile_.CapturedBitmap, *highlight_);
+    OutputCapture();
+    return;
+  }
   selection_.MouseDown(button, shift, at, canvas_);
   RepaintDamage();
 }
@@ -268,6 +387,10 @@ void TFrmSelectCapture::Image1MouseMove(WPARAM keys, LPARAM position) {
       if (magnifier_) magnifier_->ShowColour(c);
       if (picker_) picker_->ShowPicked(c);
     }
+    return;
+  }
+  if (profile_.CaptureKind == kCaptureWindowObject) {
+    PickAt(at);
     return;
   }
   selection_.MouseMove(ShiftOf(keys), at, canvas_);

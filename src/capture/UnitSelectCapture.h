@@ -3,13 +3,16 @@
 #include <memory>
 #include <optional>
 
+#include "capture/AutoScroll.h"
 #include "capture/CaptureHost.h"
 #include "capture/CaptureOutput.h"
 #include "capture/CaptureProfile.h"
 #include "capture/FrozenScreen.h"
 #include "capture/Inverting.h"
+#include "capture/MenuCapture.h"
 #include "capture/RegionSelect.h"
 #include "capture/UnitMagnifier.h"
+#include "capture/WindowRecords.h"
 #include "widgets/Form.h"
 
 namespace brisko {
@@ -40,6 +43,14 @@ class TFrmSelectCapture : public win::Form {
 
  private:
   static constexpr UINT_PTR kTimer1 = 1;
+  // One tick per auto-scroll step, 10 ms after the previous one ended.
+  static constexpr UINT_PTR kTimer2 = 2;
+  // The half-second ticks of the menu countdown.
+  static constexpr UINT_PTR kTimerMenu = 3;
+  static constexpr UINT kTimerMenuInterval = 500;
+  // Esc, taken from the whole desktop while an auto-scroll capture runs
+  // (the overlay is not on the screen then to receive it).
+  static constexpr int kEscapeHotKey = 1;
   // Posted by the start timer's tick once the frozen screen is painted.
   static constexpr UINT kFinishFreezing = WM_APP + 10;
 
@@ -48,6 +59,12 @@ class TFrmSelectCapture : public win::Form {
   void StartWindowPicking();
   void StartAutoScroll();
   void StartMenuCapture();
+  void TimerMenuTimer();
+  // Ends what the object captures keep running: timers, the pointer
+  // reports, the Esc key.
+  void StopObjectCapture();
+  // Frames the window or control under the point on the frozen screen.
+  void PickAt(Point at);
 
   // The overlay over the screen with the frozen screen painted at once,
   // straight from the grab.
@@ -95,6 +112,20 @@ class TFrmSelectCapture : public win::Form {
     TFrmSelectCapture& overlay_;
   };
 
+  class ScrollHost final : public AutoScrollHost {
+   public:
+    explicit ScrollHost(TFrmSelectCapture& overlay) : overlay_(overlay) {}
+    void ArmStep() override { overlay_.StartTimer(kTimer2, 10); }
+    void HideInfo() override;
+    bool JumpIfInfo(HWND window) override;
+    void StopWatchingPointer() override;
+    void Finished(Bitmap picture) override;
+    void Cancelled() override { overlay_.EndCapture(); }
+
+   private:
+    TFrmSelectCapture& overlay_;
+  };
+
   CaptureProfile& profile_;
   CaptureHost& host_;
   TFrmShowInfo* info_ = nullptr;
@@ -110,6 +141,14 @@ class TFrmSelectCapture : public win::Form {
   RegionSelection selection_;
   Canvas canvas_{*this};
   HCURSOR cursor_ = nullptr;
+  // Window picking: the rectangles listed before the grab and the one
+  // framed now.
+  WindowRecordList records_;
+  std::optional<Rect> highlight_;
+  ScrollHost scrollHost_{*this};
+  AutoScroll autoScroll_{scrollHost_};
+  bool watchingPointer_ = false;
+  MenuCapture menus_;
   bool interactive_ = false;
 };
 

@@ -294,6 +294,46 @@ void Bitmap::SetSize(std::int32_t width, std::int32_t height) {
   *this = std::move(resized);
 }
 
+std::int32_t Bitmap::ReservedRows() const {
+  // Rows without bytes take no memory: any number fits.
+  if (stride_ == 0) return kMaxBitmapSide;
+  return static_cast<std::int32_t>(std::min<std::size_t>(capacity_ / stride_, kMaxBitmapSide));
+}
+
+void Bitmap::ReserveRows(std::int32_t rows) {
+  CheckBitmapSize(width_, rows, format_);
+  const std::size_t bytes = stride_ * static_cast<std::size_t>(rows);
+  if (bytes <= capacity_) return;
+  auto bigger = NewPixels(bytes);
+  if (ByteSize() > 0) std::memcpy(bigger.get(), pixels_.get(), ByteSize());
+  pixels_ = std::move(bigger);
+  capacity_ = bytes;
+}
+
+std::uint8_t* Bitmap::AddRowsForOverwrite(std::int32_t count) {
+  if (count < 0) throw std::invalid_argument("cannot add a negative number of rows");
+  if (count > kMaxBitmapSide - height_)
+    throw std::length_error("bitmap of " + std::to_string(width_) + " x " + std::to_string(height_) +
+                            " pixels cannot take " + std::to_string(count) + " more rows");
+  const std::int32_t first = height_, height = height_ + count;
+  const std::int32_t reserved = ReservedRows();
+  if (height > reserved) {
+    // Growing by a fixed fraction keeps a picture built band by band at a
+    // bounded number of copies; an eighth wastes little on the tall
+    // pictures this serves.
+    const auto limit = static_cast<std::int32_t>(
+        std::min<std::size_t>(kMaxBitmapSide, kMaxBitmapBytes / stride_));
+    ReserveRows(std::max(height, std::min(limit, reserved + reserved / 8)));
+  }
+  height_ = height;
+  // The caller writes the pixels, but padding must never hold stale memory
+  // (see Allocate).
+  const std::size_t used = static_cast<std::size_t>(width_) * BitsPerPixel(format_) / 8;
+  if (used < stride_)
+    for (std::int32_t y = first; y < height_; ++y) std::memset(Row(y) + used, 0, stride_ - used);
+  return Row(first);
+}
+
 void Bitmap::SetFormat(PixelFormat format) { SetFormat(format, DefaultPaletteOf(format)); }
 
 void Bitmap::SetFormat(PixelFormat format, std::span<const Colour> palette) {

@@ -85,6 +85,17 @@ class Bitmap {
   // columns get the fill colour.
   void SetSize(std::int32_t width, std::int32_t height);
 
+  // Makes room for `rows` rows of the present width and format, keeping
+  // the content (moved once if the memory must grow), so that growing the
+  // height up to there copies nothing.
+  void ReserveRows(std::int32_t rows);
+  // Adds `count` rows at the bottom whose pixels the caller writes; returns
+  // the first. Short of reserved memory, the reserve grows by at least an
+  // eighth.
+  std::uint8_t* AddRowsForOverwrite(std::int32_t count);
+  // Rows the memory holds at the present stride.
+  std::int32_t ReservedRows() const;
+
   // Discards the content: the bitmap becomes width x height in the given
   // format, painted with the fill colour.
   void Recreate(std::int32_t width, std::int32_t height, PixelFormat format);

@@ -16,19 +16,6 @@ namespace {
 using test::PatternAt;
 using test::PatternWindow;
 
-// The delivered config.ini with some values changed (keys are unique
-// across its sections).
-std::string ConfigWithApp(std::initializer_list<std::pair<std::string, std::string>> values) {
-  std::string config = DeliveredConfig();
-  for (const auto& [key, value] : values) {
-    const std::string line = "\n" + key + "=";
-    const auto at = config.find(line) + 1;
-    const auto end = config.find('\r', at);
-    config.replace(at, end - at, key + "=" + value);
-  }
-  return config;
-}
-
 class Capture : public ::testing::Test {
  protected:
   void Start(const std::string& config) {

@@ -216,6 +216,17 @@ bool RunningProgram::HasMessageBox() const {
   return search.found != nullptr;
 }
 
+std::string ConfigWithApp(std::initializer_list<std::pair<std::string, std::string>> values) {
+  std::string config = DeliveredConfig();
+  for (const auto& [key, value] : values) {
+    const std::string line = "\n" + key + "=";
+    const auto at = config.find(line) + 1;
+    const auto end = config.find('\r', at);
+    config.replace(at, end - at, key + "=" + value);
+  }
+  return config;
+}
+
 void Xdotool(const std::string& arguments) {
   std::wstring command = L"/usr/bin/xdotool " + std::wstring(arguments.begin(), arguments.end());
   STARTUPINFOW startup{};

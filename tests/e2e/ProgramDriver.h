@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,9 @@ class RunningProgram {
 
 // The delivered config.ini.
 std::string DeliveredConfig();
+// The delivered config.ini with some values changed (keys are unique
+// across its sections).
+std::string ConfigWithApp(std::initializer_list<std::pair<std::string, std::string>> values);
 
 // Real X input, through xdotool run from inside Wine (Wine starts Unix
 // programs given by their Unix path). Waits for it to finish.

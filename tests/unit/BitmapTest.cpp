@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <span>
 #include <vector>
@@ -164,6 +166,81 @@ TEST(BitmapCopy, CopiesAreDeepAndMovesLeaveAnEmptyBitmap) {
   Bitmap c = std::move(b);
   EXPECT_EQ(c.PixelAt(0, 0), kBlack);
   EXPECT_TRUE(b.IsEmpty());  // NOLINT(bugprone-use-after-move): moved-from state is specified
+}
+
+// Rows whose every byte names the row, so a moved or lost row shows.
+void MarkRows(Bitmap& b, std::int32_t from, std::int32_t to) {
+  for (std::int32_t y = from; y < to; ++y)
+    std::memset(b.Row(y), y & 0xFF, static_cast<std::size_t>(b.Width()) * BitsPerPixel(b.Format()) / 8);
+}
+
+void ExpectMarkedRows(const Bitmap& b) {
+  const std::size_t bytes = static_cast<std::size_t>(b.Width()) * BitsPerPixel(b.Format()) / 8;
+  for (std::int32_t y = 0; y < b.Height(); ++y)
+    for (std::size_t i = 0; i < bytes; ++i) ASSERT_EQ(b.Row(y)[i], y & 0xFF) << "row " << y;
+}
+
+TEST(BitmapReserve, ReservingKeepsTheContentAndLaterRowsCopyNothing) {
+  Bitmap b(5, 3, PixelFormat::Bgr24);
+  MarkRows(b, 0, 3);
+  b.ReserveRows(100);
+  EXPECT_GE(b.ReservedRows(), 100);
+  EXPECT_EQ(b.Height(), 3) << "a reserve is memory, not rows";
+  const std::uint8_t* data = b.Data();
+  for (std::int32_t h = 3; h < 100; h += 7) {
+    std::uint8_t* first = b.AddRowsForOverwrite(std::min(7, 100 - h));
+    ASSERT_EQ(first, b.Row(h));
+    MarkRows(b, h, b.Height());
+  }
+  EXPECT_EQ(b.Height(), 100);
+  EXPECT_EQ(b.Data(), data) << "rows within the reserve must not move the picture";
+  ExpectMarkedRows(b);
+  b.ReserveRows(10);
+  EXPECT_EQ(b.Data(), data) << "a smaller reserve gives nothing back";
+}
+
+TEST(BitmapReserve, ShortOfReserveGrowsByAnEighthAndKeepsEveryRow) {
+  Bitmap b(8, 64, PixelFormat::Bgrx32);
+  MarkRows(b, 0, 64);
+  b.ReserveRows(800);
+  b.AddRowsForOverwrite(800 - 64);
+  MarkRows(b, 64, 800);
+  b.AddRowsForOverwrite(1);
+  MarkRows(b, 800, 801);
+  EXPECT_EQ(b.ReservedRows(), 900) << "800 reserved rows grow to 800 + 800 / 8";
+  const std::uint8_t* data = b.Data();
+  b.AddRowsForOverwrite(99);
+  MarkRows(b, 801, 900);
+  EXPECT_EQ(b.Data(), data);
+  b.AddRowsForOverwrite(500);
+  EXPECT_EQ(b.ReservedRows(), 1400) << "a request beyond the eighth is met whole";
+  MarkRows(b, 900, 1400);
+  ExpectMarkedRows(b);
+}
+
+TEST(BitmapReserve, StartsFromARowlessBitmapAndKeepsPaddingClean) {
+  Bitmap b(3, 0, PixelFormat::Bgr24);
+  ASSERT_EQ(b.Width(), 3);
+  ASSERT_EQ(b.Stride(), 12u);
+  std::uint8_t* row = b.AddRowsForOverwrite(2);
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(b.Height(), 2);
+  std::memset(row, 0x5A, 9);
+  std::memset(b.Row(1), 0x5A, 9);
+  for (std::int32_t y = 0; y < 2; ++y)
+    for (std::size_t i = 9; i < 12; ++i) EXPECT_EQ(b.Row(y)[i], 0) << "padding of row " << y;
+  EXPECT_EQ(b.PixelAt(2, 1), MakeColour(0x5A, 0x5A, 0x5A));
+}
+
+TEST(BitmapReserve, RefusesRowsBeyondTheLimits) {
+  Bitmap wide(kMaxBitmapSide, 1, PixelFormat::Bgrx32);
+  EXPECT_THROW(wide.ReserveRows(1024), std::length_error) << "4 MiB rows: 512 of them make the limit";
+  EXPECT_THROW(wide.AddRowsForOverwrite(1024), std::length_error);
+  EXPECT_EQ(wide.Height(), 1) << "a refused request changes nothing";
+  Bitmap narrow(1, kMaxBitmapSide - 1, PixelFormat::Indexed8);
+  EXPECT_THROW(narrow.AddRowsForOverwrite(2), std::length_error);
+  EXPECT_THROW(narrow.AddRowsForOverwrite(-1), std::invalid_argument);
+  EXPECT_THROW(narrow.ReserveRows(-1), std::invalid_argument);
 }
 
 TEST(Palettes, MatcherPrefersTheLowestIndexOnTiesAndRemembersNothingWrong) {
