@@ -508,24 +508,21 @@ struct Kind {
   std::string_view name;
   const wchar_t* caption;
   DWORD style;
+  std::unique_ptr<TargetWindow> (*make)(const Options&);
 };
 
-constexpr Kind kKinds[] = {
-    {"scroll", L"Targets Scroll", WS_OVERLAPPEDWINDOW | WS_VSCROLL},
-    {"list", L"Targets List", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN},
+const Kind kKinds[] = {
+    {"scroll", L"Targets Scroll", WS_OVERLAPPEDWINDOW | WS_VSCROLL,
+     [](const Options& o) -> std::unique_ptr<TargetWindow> { return std::make_unique<ScrollTarget>(o); }},
+    {"list", L"Targets List", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+     [](const Options& o) -> std::unique_ptr<TargetWindow> { return std::make_unique<ListTarget>(o); }},
     // Without WS_CLIPCHILDREN, as dialogs are: the group box draws only its
     // frame, and the parent's background shows through inside it.
-    {"dialog", L"Targets Dialog", WS_OVERLAPPEDWINDOW},
-    {"menu", L"Targets Menu", WS_OVERLAPPEDWINDOW},
+    {"dialog", L"Targets Dialog", WS_OVERLAPPEDWINDOW,
+     [](const Options&) -> std::unique_ptr<TargetWindow> { return std::make_unique<DialogTarget>(); }},
+    {"menu", L"Targets Menu", WS_OVERLAPPEDWINDOW,
+     [](const Options& o) -> std::unique_ptr<TargetWindow> { return std::make_unique<MenuTarget>(o); }},
 };
-
-std::unique_ptr<TargetWindow> MakeTarget(const Options& options) {
-  if (options.kind == "scroll") return std::make_unique<ScrollTarget>(options);
-  if (options.kind == "list") return std::make_unique<ListTarget>(options);
-  if (options.kind == "dialog") return std::make_unique<DialogTarget>();
-  if (options.kind == "menu") return std::make_unique<MenuTarget>(options);
-  return nullptr;
-}
 
 const Kind* FindKind(std::string_view name) {
   for (const Kind& kind : kKinds)
@@ -580,21 +577,32 @@ class ChildProgram {
   ChildProgram(const ChildProgram&) = delete;
   ChildProgram& operator=(const ChildProgram&) = delete;
 
+  // The child's visible top-level window with this caption, once it shows;
+  // another program's window of the same caption does not count.
+  HWND WaitForWindow(const wchar_t* caption) const {
+    for (int i = 0; i < 500; ++i) {
+      if (HWND window = VisibleWindow(caption)) {
+        Sleep(300);  // its first paint
+        return window;
+      }
+      Sleep(20);
+    }
+    return nullptr;
+  }
+
  private:
+  HWND VisibleWindow(const wchar_t* caption) const {
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, nullptr, caption)) != nullptr) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(window, &process);
+      if (process == info_.dwProcessId && IsWindowVisible(window)) return window;
+    }
+    return nullptr;
+  }
+
   PROCESS_INFORMATION info_{};
 };
-
-HWND WaitForTopLevel(const wchar_t* caption) {
-  for (int i = 0; i < 500; ++i) {
-    HWND window = FindWindowW(nullptr, caption);
-    if (window && IsWindowVisible(window)) {
-      Sleep(300);  // its first paint
-      return window;
-    }
-    Sleep(20);
-  }
-  return nullptr;
-}
 
 // The content rows one screen column shows, read with GetDC(NULL) and BitBlt
 // as a screen grab reads them.
@@ -617,8 +625,7 @@ std::vector<int> GrabColumn(POINT at, int height) {
   });
 }
 
-// Whether `rows` shows content from the window's reported scroll position on,
-// row for row.
+// Whether `rows` shows the content from item `position` on, row for row.
 bool ShowsPosition(const std::vector<int>& rows, int position) {
   if (rows.empty()) return false;
   for (std::size_t y = 0; y < rows.size(); ++y)
@@ -675,12 +682,12 @@ void MeasureRepaint(const char* label, HWND target) {
 
 void MeasureScrollRepaint() {
   const ChildProgram child(L"scroll --x 200 --y 150 --w 400 --h 420 --rows 500 --exit-after 30000");
-  if (HWND window = WaitForTopLevel(L"Targets Scroll")) MeasureRepaint("scroll", window);
+  if (HWND window = child.WaitForWindow(L"Targets Scroll")) MeasureRepaint("scroll", window);
 }
 
 void MeasureListRepaint() {
   const ChildProgram child(L"list --x 200 --y 150 --w 400 --h 420 --rows 500 --exit-after 30000");
-  HWND window = WaitForTopLevel(L"Targets List");
+  HWND window = child.WaitForWindow(L"Targets List");
   if (window) MeasureRepaint("list box", FindWindowExW(window, nullptr, L"LISTBOX", nullptr));
 }
 
@@ -692,14 +699,16 @@ std::wstring TextOf(HWND window) {
 
 void ReportDialogHits() {
   const ChildProgram child(L"dialog --x 200 --y 150 --exit-after 30000");
-  HWND dialog = WaitForTopLevel(L"Targets Dialog");
+  HWND dialog = child.WaitForWindow(L"Targets Dialog");
   if (!dialog) return;
   std::printf("dialog children, top of the stacking order first:");
   for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
     std::printf(" \"%ls\"", TextOf(c).c_str());
-  POINT inner{250, 95};  // the middle of "Inner", in client coordinates
-  const POINT clientPoint = inner;
-  ClientToScreen(dialog, &inner);
+  RECT place{};
+  GetWindowRect(GetDlgItem(dialog, 105), &place);  // "Inner"
+  POINT inner{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+  POINT clientPoint = inner;
+  ScreenToClient(dialog, &clientPoint);
   std::printf("\nover Inner: WindowFromPoint \"%ls\", ChildWindowFromPoint \"%ls\", RealChildWindowFromPoint \"%ls\"\n",
               TextOf(WindowFromPoint(inner)).c_str(), TextOf(ChildWindowFromPoint(dialog, clientPoint)).c_str(),
               TextOf(RealChildWindowFromPoint(dialog, clientPoint)).c_str());
@@ -720,8 +729,11 @@ int Run(int argc, char** argv) {
   StartExitTimer(options->exitAfter);
   if (options->kind == "selfcheck") return RunSelfCheck();
   const Kind* kind = FindKind(options->kind);
-  auto window = MakeTarget(*options);
-  if (!kind || !window) return kExitCodeBadArguments;
+  if (!kind) {
+    std::fprintf(stderr, "CaptureTargets: unknown kind %s\n", options->kind.c_str());
+    return kExitCodeBadArguments;
+  }
+  const auto window = kind->make(*options);
   HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   if (!window->Create(kind->caption, kind->style, *options, white)) return kExitCodeBadArguments;
   window->Show();
