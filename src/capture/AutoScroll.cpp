@@ -26,22 +26,16 @@ constexpr int kMaxRepaintWaits = 20;
 // Content that repeats itself looks unchanged after a scroll as well; when
 // waiting has found no repaint this often, the screen is taken as it is.
 constexpr int kMaxFruitlessWaits = 3;
+// Removing the frame is waited for once per capture, across more than one
+// of Wine's drawing batches.
+constexpr DWORD kFrameSettleMs = 60;
+constexpr int kMaxFrameWaits = 5;
 
 bool SamePixels(const Bitmap& a, const Bitmap& b) {
   return a.Width() == b.Width() && a.Height() == b.Height() && a.Format() == b.Format() &&
          std::memcmp(a.Data(), b.Data(), a.ByteSize()) == 0;
 }
 
-// The red frame drawn on the target covers its outer pixels; where it
-// still shows in a grab of the whole window, the repaint that removes it
-// has not reached the screen yet.
-bool ShowsOurFrame(const Bitmap& picture) {
-  if (picture.Width() < 4 || picture.Height() < 4) return false;
-  const Colour red = MakeColour(255, 0, 0);
-  const std::int32_t r = picture.Width() - 2, b = picture.Height() - 2;
-  return picture.PixelAt(1, 1) == red && picture.PixelAt(r, 1) == red && picture.PixelAt(1, b) == red &&
-         picture.PixelAt(r, b) == red;
-}
 
 bool IsOfThisProgram(HWND window) {
   DWORD process = 0;
@@ -150,6 +144,7 @@ std::optional<ScrollInfo> AutoScroll::ReadScroll() const {
 void AutoScroll::StartStepping(HWND target) {
   target_ = target;
   RemoveFrame(target_);
+  WaitUntilFrameIsGone();
   SetForegroundWindow(target_);
   ScrollTarget(SB_TOP);
   strip_ = Bitmap(0, 0, PixelFormat::Bgrx32);
@@ -191,10 +186,6 @@ bool AutoScroll::FirstStep() {
     ClipRectToScreen(visible);
     Bitmap whole(0, 0, PixelFormat::Bgrx32);
     GrabRect(whole, visible, withCursor_);
-    for (int wait = 0; wait < kMaxRepaintWaits && ShowsOurFrame(whole); ++wait) {
-      WaitForRepaint();
-      GrabRect(whole, visible, withCursor_);
-    }
     Leave();
     host_.Finished(std::move(whole));
     return false;
@@ -205,7 +196,12 @@ bool AutoScroll::FirstStep() {
   if (!ScrollTarget(SB_TOP)) return false;
   GrabOnceChanged(head, plan_->Head(), previous_);
   GrabRect(previous_, plan_->Band(), false);
-  stitcher_.Start(std::move(head), ReservedRows(*plan_, *info));
+  // The frame leaves a fixed allowance for the scroll bar, which with the
+  // window's border may be wider: the columns where its thumb could show
+  // are left out of matching the bands.
+  const std::int32_t matchColumns =
+      frame.Right < window->Right ? std::max(1, frame.Width() - GetSystemMetrics(SM_CXVSCROLL)) : frame.Width();
+  stitcher_.Start(std::move(head), ReservedRows(*plan_, *info), matchColumns);
   progress_.emplace(*plan_);
   return true;
 }
@@ -250,19 +246,38 @@ void AutoScroll::GrabOnceChanged(Bitmap& into, const Rect& area, const Bitmap& b
       ++fruitlessWaits_;
       return;
     }
-    WaitForRepaint();
+    WaitForRepaint(kSettleMs);
     GrabRect(into, area, false);
   }
   GrabSteady(into, area);
 }
 
-void AutoScroll::WaitForRepaint() {
+void AutoScroll::WaitUntilFrameIsGone() {
+  // Where the window's repaint reaches the screen later, the frame first
+  // gives way to the bare background and only then to the window's own
+  // border: the window counts as repainted when it looks the same across
+  // more than one of Wine's drawing batches.
+  const auto box = WindowRectOf(target_);
+  if (!box) return;
+  Rect visible = *box;
+  ClipRectToScreen(visible);
+  Bitmap before(0, 0, PixelFormat::Bgrx32), now(0, 0, PixelFormat::Bgrx32);
+  GrabRect(before, visible, false);
+  for (int wait = 0; wait < kMaxFrameWaits; ++wait) {
+    WaitForRepaint(kFrameSettleMs);
+    GrabRect(now, visible, false);
+    if (SamePixels(before, now)) return;
+    std::swap(before, now);
+  }
+}
+
+void AutoScroll::WaitForRepaint(DWORD milliseconds) {
   // A message through the target's queue: a program that puts its drawing
   // on the screen only between messages (Wine does so for every window)
   // gets the chance to.
   DWORD_PTR ignored = 0;
   if (IsWindow(target_)) SendMessageTimeoutW(target_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kScrollTimeoutMs, &ignored);
-  Sleep(kSettleMs);
+  Sleep(milliseconds);
 }
 
 void AutoScroll::GrabSteady(Bitmap& into, const Rect& area) {

@@ -69,7 +69,9 @@ class AutoScroll {
   // Grabs the area; while it still shows what `before` holds, waits and
   // grabs again, a few times at most.
   void GrabOnceChanged(Bitmap& into, const Rect& area, const Bitmap& before);
-  void WaitForRepaint();
+  void WaitForRepaint(DWORD milliseconds);
+  // Waits until the target, repainted without the frame, looks steady.
+  void WaitUntilFrameIsGone();
   // Grabs the area again until two grabs in a row agree.
   void GrabSteady(Bitmap& into, const Rect& area);
   void OutputStitched();

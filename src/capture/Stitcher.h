@@ -14,14 +14,18 @@ namespace brisko {
 // yet. `expected` is that index when the content moved as planned. The last
 // rows of `stitched` are looked for in the band: where they appear at
 // `expected` it wins, else the nearest place they appear; where they appear
-// nowhere, `expected`. Both bitmaps share width and pixel format.
-std::int32_t FirstNewRow(const Bitmap& stitched, const Bitmap& band, std::int32_t expected);
+// nowhere, `expected`. Both bitmaps share width and pixel format. Only the
+// first `columns` pixels of each row are compared: what lies right of them
+// (a scroll bar whose thumb moves) changes as the content scrolls.
+std::int32_t FirstNewRow(const Bitmap& stitched, const Bitmap& band, std::int32_t expected,
+                         std::int32_t columns = kMaxBitmapSide);
 
 class Stitcher {
  public:
   // The head starts the result; memory for `reservedRows` rows is taken at
-  // once, so appending copies no stitched row.
-  void Start(Bitmap head, std::int32_t reservedRows);
+  // once, so appending copies no stitched row. Bands are matched on their
+  // first `matchColumns` pixels.
+  void Start(Bitmap head, std::int32_t reservedRows, std::int32_t matchColumns = kMaxBitmapSide);
   // Appends the band's rows from FirstNewRow on; returns how many. When the
   // reserve runs short it grows by an eighth.
   std::int32_t Append(const Bitmap& band, std::int32_t expected);
@@ -31,6 +35,7 @@ class Stitcher {
 
  private:
   Bitmap result_;
+  std::int32_t matchColumns_ = kMaxBitmapSide;
 };
 
 }  // namespace brisko

@@ -337,15 +337,15 @@ class ScrollTarget final : public TargetWindow {
     UpdateWindow(hwnd_);
   }
 
-  // With --page-delta the page reported is off by D; the system then also
-  // clamps the reported position to nMax - nPage + 1, so with D > 0 the
-  // reported position stops D short of the true last one.
+  // With --page-delta the page reported is off by D, and so is the maximum,
+  // so that the range still ends at the last line (the system clamps the
+  // position to nMax - nPage + 1).
   void PublishScrollInfo() {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
     if (!options_.noRange) {
-      info.nMax = std::max(0, options_.rows - 1);
+      info.nMax = std::max(0, options_.rows - 1 + options_.pageDelta);
       info.nPage = static_cast<UINT>(std::max(0, TruePage() + options_.pageDelta));
       info.nPos = position_;
     }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ProgramDriver.h"
+#include "RowColours.h"
 #include "core/Bitmap.h"
 #include "widgets/Clipboard.h"
 
@@ -94,6 +95,38 @@ int DifferentPixels(const Bitmap& a, const Bitmap& b) {
   return wrong;
 }
 
+// The content rows the middle column of a stitched picture shows, with
+// the rows that are no content (caption, borders, white below the last
+// item) left out at both ends; a non-row between content rows stays in as
+// kNotARow, so that it fails the check.
+std::vector<int> ContentRows(const Bitmap& picture) {
+  std::vector<int> rows = DecodeColumn(picture.Height(), [&](int y) {
+    const Colour c = picture.PixelAt(picture.Width() / 2, y);
+    return RowColour{RedOf(c), GreenOf(c), BlueOf(c)};
+  });
+  while (!rows.empty() && rows.front() == kNotARow) rows.erase(rows.begin());
+  while (!rows.empty() && rows.back() == kNotARow) rows.pop_back();
+  return rows;
+}
+
+::testing::AssertionResult IsPrefixOfTheContent(const std::vector<int>& rows) {
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (rows[i] != static_cast<int>(i))
+      return ::testing::AssertionFailure() << "picture row " << i << " shows content row " << rows[i];
+  return ::testing::AssertionSuccess();
+}
+
+// Whether this process can read another program's scroll bar. Windows
+// lets it; Wine 8 answers only for windows of the asking process, so there
+// the program cannot measure another program's window and takes it whole.
+// Stitching itself is tested in-process by tests/win/AutoScrollTest.cpp.
+bool ScrollStateReadableFrom(HWND window) {
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  return GetScrollInfo(window, SB_VERT, &info) && info.nMax > 0;
+}
+
 class ObjectCapture : public ::testing::Test {
  protected:
   void Start(int objectMode) {
@@ -107,8 +140,12 @@ class ObjectCapture : public ::testing::Test {
     // shows as the marker left in place.
     win::SetClipboardBitmap(nullptr, Bitmap(3, 3, PixelFormat::Bgrx32));
   }
+  // A real click, as the user's: keys then go to the program, and to the
+  // overlay once it shows.
   void PressCapture() {
-    PostMessageW(program_->Child(L"&Capture", L"Button"), BM_CLICK, 0, 0);
+    RECT button{};
+    GetWindowRect(program_->Child(L"&Capture", L"Button"), &button);
+    Xdotool("mousemove " + Centre(button) + " click 1");
     ASSERT_TRUE(WaitFor([&] { return !IsVisible(main_); }, 3000)) << "the main window steps aside";
     ASSERT_TRUE(WaitFor([&] { return IsVisible(program_->TopLevel(L"ShowInfo")); }, 5000)) << "the info window";
   }
@@ -129,29 +166,43 @@ class ObjectCapture : public ::testing::Test {
   HWND main_ = nullptr;
 };
 
-TEST_F(ObjectCapture, PickingAButtonCapturesExactlyItsRectangle) {
-  Target dialog("dialog --x 20 --y 640 --w 400 --h 300", L"Targets Dialog");
+TEST_F(ObjectCapture, PickingAControlThenACaptionCapturesExactlyTheirRectangles) {
+  Target dialog("dialog --x 20 --y 700 --w 400 --h 300", L"Targets Dialog");
   Start(0);
-  const RECT button = [&] {
+  auto rectOf = [](HWND w) {
     RECT r{};
-    GetWindowRect(GetDlgItem(dialog.Window(), 101), &r);
+    GetWindowRect(w, &r);
     return r;
-  }();
-  const Bitmap buttonBefore = ScreenPixels(button);
+  };
+  // "Inner" lies inside the group box "Frame": the nested control wins.
+  for (int id : {101, 105}) {
+    const RECT control = rectOf(GetDlgItem(dialog.Window(), id));
+    const Bitmap before = ScreenPixels(control);
+    PressCapture();
+    PointAt(control);
+    Xdotool("click 1");
+    ASSERT_TRUE(MainWindowBack()) << id;
+    const auto picture = Clipboard();
+    ASSERT_TRUE(picture.has_value()) << id;
+    EXPECT_EQ(DifferentPixels(*picture, before), 0) << "control " << id << " alone, without the red frame";
+  }
+  // The caption frames the whole dialog. It shows inactive while the
+  // overlay is up, as it does now that the main window is back.
+  const RECT whole = rectOf(dialog.Window());
   PressCapture();
-  PointAt(button);
+  Xdotool("mousemove " + std::to_string((whole.left + whole.right) / 2) + " " + std::to_string(whole.top + 8));
+  Xdotool("mousemove_relative 1 0");
   Xdotool("click 1");
   ASSERT_TRUE(MainWindowBack());
-  auto picture = Clipboard();
-  ASSERT_TRUE(picture.has_value()) << "the button went to the clipboard";
-  EXPECT_EQ(DifferentPixels(*picture, buttonBefore), 0) << "the button alone, without the red frame";
-
+  const auto picture = Clipboard();
+  ASSERT_TRUE(picture.has_value());
+  EXPECT_EQ(DifferentPixels(*picture, ScreenPixels(whole)), 0);
 }
 
-TEST_F(ObjectCapture, EscEndsWindowPickingWithoutOutput) {
-  Target dialog("dialog --x 20 --y 640 --w 400 --h 300", L"Targets Dialog");
+TEST_F(ObjectCapture, EscOrAPlainRightPressEndsWindowPickingWithoutOutput) {
+  Target dialog("dialog --x 20 --y 700 --w 400 --h 300", L"Targets Dialog");
   Start(0);
-  for (const char* way : {"key Escape"}) {
+  for (const char* way : {"key Escape", "click 3"}) {
     PressCapture();
     PointAt(dialog.Rect());
     Xdotool(way);
@@ -171,6 +222,152 @@ TEST_F(ObjectCapture, EscOrARightClickWhilePointingCancelsAnAutoScrollCapture) {
     ASSERT_TRUE(MainWindowBack()) << way;
     EXPECT_FALSE(Clipboard().has_value()) << way;
   }
+}
+
+TEST_F(ObjectCapture, AutoScrollStitchesEveryContentRowOnceAndLeavesTheScrollBarOut) {
+  Target scroll("scroll --rows 125 --page-delta 1 --x 20 --y 60 --w 330 --h 500", L"Targets Scroll");
+  if (!ScrollStateReadableFrom(scroll.Window())) GTEST_SKIP() << "this system hides other programs' scroll bars";
+  Start(1);
+  PressCapture();
+  PointAt(scroll.Rect());
+  Xdotool("click 1");
+  ASSERT_TRUE(MainWindowBack(90000)) << "the end of the range outputs the picture";
+  const auto picture = Clipboard();
+  ASSERT_TRUE(picture.has_value());
+  const RECT r = scroll.Rect();
+  EXPECT_EQ(picture->Width(), r.right - r.left - 20);
+  const std::vector<int> rows = ContentRows(*picture);
+  EXPECT_EQ(rows.size(), 125u * kItemHeight);
+  EXPECT_TRUE(IsPrefixOfTheContent(rows));
+}
+
+TEST_F(ObjectCapture, ASecondClickOutputsWhatIsStitchedAndAClosedWindowStopsTheSteps) {
+  Target scroll("scroll --rows 4000 --x 20 --y 60 --w 330 --h 500", L"Targets Scroll");
+  if (!ScrollStateReadableFrom(scroll.Window())) GTEST_SKIP() << "this system hides other programs' scroll bars";
+  Start(1);
+  PressCapture();
+  PointAt(scroll.Rect());
+  Xdotool("click 1");
+  WaitFor([] { return false; }, 1500);
+  Xdotool("click 1");
+  ASSERT_TRUE(MainWindowBack());
+  auto picture = Clipboard();
+  ASSERT_TRUE(picture.has_value());
+  EXPECT_TRUE(IsPrefixOfTheContent(ContentRows(*picture)));
+  EXPECT_LT(ContentRows(*picture).size(), 4000u * kItemHeight) << "a prefix";
+
+  Target closing("scroll --rows 4000 --destroy-after 20 --x 400 --y 60 --w 330 --h 500", L"Targets Scroll");
+  win::SetClipboardBitmap(nullptr, Bitmap(3, 3, PixelFormat::Bgrx32));
+  PressCapture();
+  PointAt(closing.Rect());
+  Xdotool("click 1");
+  ASSERT_TRUE(closing.Exited(30000)) << "the target closes itself";
+  WaitFor([] { return false; }, 1000);
+  EXPECT_FALSE(IsVisible(main_)) << "the capture waits for the user";
+  Xdotool("mousemove " + Centre(scroll.Rect()) + " click 1");
+  ASSERT_TRUE(MainWindowBack());
+  picture = Clipboard();
+  ASSERT_TRUE(picture.has_value());
+  EXPECT_TRUE(IsPrefixOfTheContent(ContentRows(*picture))) << "nothing of what lay behind the window";
+}
+
+TEST_F(ObjectCapture, AWindowWithoutAScrollRangeIsOneGrabOfTheWholeWindow) {
+  Target scroll("scroll --no-range --x 20 --y 60 --w 330 --h 300", L"Targets Scroll");
+  Start(1);
+  PressCapture();
+  PointAt(scroll.Rect());
+  Xdotool("click 1");
+  ASSERT_TRUE(MainWindowBack());
+  const auto picture = Clipboard();
+  ASSERT_TRUE(picture.has_value());
+  // The capture brings the window to the front, which changes its border:
+  // the window's size and its client area are what must match.
+  const RECT r = scroll.Rect();
+  ASSERT_EQ(picture->Width(), r.right - r.left);
+  ASSERT_EQ(picture->Height(), r.bottom - r.top);
+  RECT client{};
+  GetClientRect(scroll.Window(), &client);
+  MapWindowPoints(scroll.Window(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+  Bitmap inside(client.right - client.left, client.bottom - client.top, picture->Format());
+  inside.CopyFrom(*picture, Rect{client.left - r.left, client.top - r.top, client.right - r.left, client.bottom - r.top},
+                  0, 0);
+  EXPECT_EQ(DifferentPixels(inside, ScreenPixels(client)), 0);
+}
+
+std::vector<RECT> OpenMenus() {
+  std::vector<RECT> menus;
+  EnumWindows([](HWND w, LPARAM param) -> BOOL {
+    wchar_t name[64] = {};
+    if (IsWindowVisible(w) && GetClassNameW(w, name, 64) && lstrcmpW(name, L"#32768") == 0) {
+      RECT r{};
+      GetWindowRect(w, &r);
+      reinterpret_cast<std::vector<RECT>*>(param)->push_back(r);
+    }
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&menus));
+  return menus;
+}
+
+TEST_F(ObjectCapture, AMenuAndItsSubmenuComposeIntoTheirUnionBoxOnTheBackground) {
+  Target menu("menu --x 20 --y 60 --w 400 --h 300", L"Targets Menu");
+  Start(2);
+  PressCapture();
+  // The menu bar lies just above the client area; "File" is its first item.
+  POINT client{0, 0};
+  ClientToScreen(menu.Window(), &client);
+  Xdotool("mousemove " + std::to_string(client.x + 14) + " " + std::to_string(client.y - 9) + " click 1");
+  ASSERT_TRUE(WaitFor([] { return OpenMenus().size() == 1; }, 3000)) << "the File menu opens";
+  // Down to "More" (the third item) and into its submenu.
+  for (const char* key : {"Down", "Down", "Down", "Right"}) Xdotool(std::string("key ") + key);
+  ASSERT_TRUE(WaitFor([] { return OpenMenus().size() == 2; }, 3000)) << "the submenu opens";
+  // The pointer rests on "More", so the ticks note the File menu; the
+  // submenu is the topmost menu at the end.
+  std::vector<RECT> menus = OpenMenus();
+  const RECT file = menus[0].top <= menus[1].top && menus[0].left <= menus[1].left ? menus[0] : menus[1];
+  const int itemHeight = (file.bottom - file.top - 6) / 3;
+  Xdotool("mousemove " + std::to_string((file.left + file.right) / 2) + " " +
+          std::to_string(file.top + 3 + itemHeight * 5 / 2));
+  menus = OpenMenus();
+  ASSERT_EQ(menus.size(), 2u);
+  RECT box{};
+  UnionRect(&box, &menus[0], &menus[1]);
+  const Bitmap screen = ScreenPixels(box);
+  ASSERT_TRUE(MainWindowBack(15000)) << "the countdown ends and the menus are output";
+  const auto picture = Clipboard();
+  ASSERT_TRUE(picture.has_value());
+  ASSERT_EQ(picture->Width(), box.right - box.left);
+  ASSERT_EQ(picture->Height(), box.bottom - box.top);
+  int wrong = 0, background = 0;
+  for (int y = 0; y < picture->Height(); ++y)
+    for (int x = 0; x < picture->Width(); ++x) {
+      const POINT at{box.left + x, box.top + y};
+      if (PtInRect(&menus[0], at) || PtInRect(&menus[1], at)) {
+        wrong += picture->PixelAt(x, y) != screen.PixelAt(x, y);
+      } else {
+        background += picture->PixelAt(x, y) == kWhite;
+        wrong += picture->PixelAt(x, y) != kWhite;
+      }
+    }
+  EXPECT_EQ(wrong, 0) << "the menus as they stood, the background elsewhere";
+  EXPECT_GT(background, 0) << "a corner neither menu covers";
+  Xdotool("key Escape");
+  Xdotool("key Escape");
+}
+
+TEST_F(ObjectCapture, EscDuringTheMenuCountdownLeavesTheCaptureToRunOut) {
+  Target menu("menu --x 20 --y 60 --w 400 --h 300", L"Targets Menu");
+  Start(2);
+  PressCapture();
+  Xdotool("mousemove " + Centre(menu.Rect()));
+  Xdotool("key Escape");
+  // No window of ours takes keys during the countdown: Esc belongs to the
+  // user's menus. The capture ends when the time is up.
+  EXPECT_FALSE(MainWindowBack(2000));
+  ASSERT_TRUE(MainWindowBack(10000));
+  const auto picture = Clipboard();
+  ASSERT_TRUE(picture.has_value()) << "the window under the pointer, with no menu open";
+  const RECT r = menu.Rect();
+  EXPECT_EQ(picture->Width(), r.right - r.left);
 }
 
 }  // namespace

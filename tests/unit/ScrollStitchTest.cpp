@@ -193,6 +193,15 @@ TEST(FirstNewRow, PrefersTheNearestJoinAndOnATieTheOneThatDoublesNothing) {
   EXPECT_EQ(FirstNewRow(stitched, RowsOf({7, 8, 0, 0, 7, 8, 0, 0}), 4), 6);
 }
 
+TEST(FirstNewRow, LooksOnlyAtTheColumnsItIsGiven) {
+  // The last column changes from band to band, as a scroll bar's does.
+  const Bitmap stitched = RowsOf({1, 2, 3, 4, 5});
+  Bitmap band = RowsOf({3, 4, 5, 6, 7, 8});
+  for (std::int32_t y = 0; y < band.Height(); ++y) band.Row(y)[4 * (kColumns - 1)] ^= 0x55;
+  EXPECT_EQ(FirstNewRow(stitched, band, 4), 4) << "all columns: no match, the plan";
+  EXPECT_EQ(FirstNewRow(stitched, band, 4, kColumns - 1), 3);
+}
+
 TEST(FirstNewRow, RefusesBandsOfAnotherShape) {
   EXPECT_THROW(FirstNewRow(RowsOf({1, 2}), Bitmap(kColumns + 1, 4, PixelFormat::Bgrx32), 2),
                std::invalid_argument);

@@ -83,10 +83,7 @@ struct Capture {
   }
 };
 
-// Left disabled while a doubled row near content row 691 (and a short end)
-// is found: the stitch on the real screen does not yet match the synthetic
-// bands of the native tests.
-TEST(AutoScroll, DISABLED_EveryContentRowOnceInOrderWithoutTheScrollBar) {
+TEST(AutoScroll, EveryContentRowOnceInOrderWithoutTheScrollBar) {
   for (int pageDelta : {0, 3, -2}) {
     ScrollOptions options;
     options.lines = 125;

@@ -18,7 +18,10 @@ namespace brisko::test {
 struct ScrollOptions {
   int lines = 125;
   RECT bounds{20, 60, 350, 560};
-  int pageDelta = 0;          // added to the page the window reports
+  // Added to the page the window reports, and to its maximum, so that the
+  // range still ends at the last line while a page no longer matches the
+  // window's height.
+  int pageDelta = 0;
   int stopAt = -1;            // the position never passes this line
   bool ignoreScrolling = false;
   int destroyAfter = -1;      // closes itself after so many line-downs
@@ -57,7 +60,7 @@ class ScrollDocument {
     si.cbSize = sizeof si;
     si.fMask = SIF_ALL;
     if (!options_.noRange) {
-      si.nMax = options_.lines - 1;
+      si.nMax = options_.lines - 1 + options_.pageDelta;
       si.nPage = static_cast<UINT>(std::max(0, Page() + options_.pageDelta));
       si.nPos = position_;
     }
