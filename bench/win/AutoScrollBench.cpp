@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "RowColours.h"
+#include "ScrollDocument.h"
 #include "capture/AutoScroll.h"
 #include "capture/UnitSelectCapture.h"
 #include "capture/WindowPicking.h"
@@ -24,87 +26,30 @@ namespace {
 using namespace brisko;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kRowHeight = 16;
-constexpr wchar_t kDocumentClass[] = L"BenchDocument";
-
 double Milliseconds(Clock::time_point since) {
   return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
 }
 
-// A document of unique rows that scrolls one 16-pixel line per line-down
-// and repaints before the request returns, as a list or text window does.
-struct Document {
-  HWND window = nullptr;
-  int lines = 0;
-  int position = 0;
-
-  int Page() const {
-    RECT r{};
-    GetClientRect(window, &r);
-    return r.bottom / kRowHeight;
-  }
-  void Publish() const {
-    SCROLLINFO si{sizeof si, SIF_ALL, 0, lines - 1, static_cast<UINT>(Page()), position, 0};
-    SetScrollInfo(window, SB_VERT, &si, TRUE);
-  }
-  void Scroll(int code) {
-    const int last = std::max(0, lines - Page());
-    if (code == SB_TOP) position = 0;
-    if (code == SB_LINEDOWN) position = std::min(position + 1, last);
-    Publish();
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateWindow(window);
-  }
-  void Paint(HDC dc) const {
-    RECT r{};
-    GetClientRect(window, &r);
-    for (int y = 0; y < r.bottom; ++y) {
-      const int row = position * kRowHeight + y;
-      HBRUSH brush = CreateSolidBrush(RGB(row & 0xFF, (row >> 8) & 0xFF, 0x40 + (row & 15) * 8));
-      RECT line{0, y, r.right, y + 1};
-      FillRect(dc, &line, brush);
-      DeleteObject(brush);
-    }
-  }
-};
-
-Document* document = nullptr;
-
-LRESULT CALLBACK DocumentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (document && window == document->window) {
-    if (message == WM_VSCROLL) {
-      document->Scroll(LOWORD(wParam));
-      return 0;
-    }
-    if (message == WM_PAINT) {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(window, &ps);
-      document->Paint(dc);
-      EndPaint(window, &ps);
-      return 0;
-    }
-    if (message == WM_ERASEBKGND) return 1;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
+// A document of 20 screens on a thread of its own, as another program's
+// window would be, filling the screen but for the task bar's height.
+test::ScrollOptions TwentyScreens() {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  test::ScrollOptions options;
+  options.lines = 20 * h / e2e::kItemHeight;
+  options.bounds = RECT{0, 0, w, h - 40};
+  return options;
 }
 
-HWND MakeDocumentWindow(int screens) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DocumentProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = kDocumentClass;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  RegisterClassW(&wc);
-  static Document doc;
-  document = &doc;
-  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  doc.window = CreateWindowExW(0, kDocumentClass, L"Bench document", WS_OVERLAPPEDWINDOW | WS_VSCROLL, 0, 0, w,
-                               h - 40, nullptr, nullptr, wc.hInstance, nullptr);
-  doc.lines = screens * h / kRowHeight;
-  doc.Publish();
-  ShowWindow(doc.window, SW_SHOW);
-  UpdateWindow(doc.window);
-  return doc.window;
+// Content rows of the middle column that follow each other without a gap
+// or a repeat, from row 0: all of them when the stitch is exact.
+int RowsInOrder(const Bitmap& picture) {
+  int next = 0;
+  for (int y = 0; y < picture.Height(); ++y) {
+    const Colour c = picture.PixelAt(picture.Width() / 2, y);
+    const auto row = e2e::DecodePixelRow(RedOf(c), GreenOf(c), BlueOf(c));
+    if (row && *row == next) ++next;
+  }
+  return next;
 }
 
 // Steps on a timer of its own, as the overlay runs them.
@@ -113,6 +58,7 @@ struct BenchHost final : AutoScrollHost {
   AutoScroll* scroll = nullptr;
   bool done = false;
   std::size_t bytes = 0;
+  int rowsInOrder = 0;
   int steps = 0;
 
   void ArmStep() override { SetTimer(timerWindow, 1, 10, nullptr); }
@@ -121,16 +67,19 @@ struct BenchHost final : AutoScrollHost {
   void StopWatchingPointer() override {}
   void Finished(Bitmap picture) override {
     bytes = picture.ByteSize();
+    rowsInOrder = RowsInOrder(picture);
     done = true;
   }
   void Cancelled() override { done = true; }
 };
 
-std::size_t PrivateBytes(bool peak) {
-  PROCESS_MEMORY_COUNTERS_EX counters{};
+// Resident memory, now or at its peak: what the capture's pages cost once
+// written. (Wine reports committed-but-unwritten memory unreliably.)
+std::size_t ResidentBytes(bool peak) {
+  PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-  return peak ? counters.PeakPagefileUsage : counters.PrivateUsage;
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return peak ? counters.PeakWorkingSetSize : counters.WorkingSetSize;
 }
 
 void RunTimerLoop(BenchHost& host, const std::function<void()>& tick) {
@@ -148,7 +97,9 @@ void RunTimerLoop(BenchHost& host, const std::function<void()>& tick) {
 }
 
 void BM_AutoScrollBand(benchmark::State& state) {
-  HWND target = MakeDocumentWindow(20);
+  const test::ScrollOptions options = TwentyScreens();
+  test::ScrollDocument document(options);
+  HWND target = document.Window();
   for (auto _ : state) {
     // The empty step: scroll request, wait, scroll state, timer; no grab.
     SendMessageW(target, WM_VSCROLL, SB_TOP, 0);
@@ -173,24 +124,25 @@ void BM_AutoScrollBand(benchmark::State& state) {
 
     BenchHost host;
     AutoScroll scroll(host);
-    const std::size_t before = PrivateBytes(false);
+    const std::size_t before = ResidentBytes(false);
     const auto begin = Clock::now();
     scroll.Start(false);
     scroll.StartStepping(target);
     RunTimerLoop(host, [&] { scroll.Step(); });
     const double total = Milliseconds(begin);
     const double bandMs = total / std::max(host.steps, 1);
-    const std::size_t peak = PrivateBytes(true);
+    const std::size_t peak = ResidentBytes(true);
     state.SetIterationTime(total / 1000);
     state.counters["band_ms"] = bandMs;
     state.counters["empty_step_ms"] = emptyMs;
     state.counters["band_over_empty"] = bandMs / emptyMs;
     state.counters["bands"] = host.steps;
     state.counters["image_MB"] = static_cast<double>(host.bytes) / (1 << 20);
+    state.counters["rows_in_order"] = host.rowsInOrder;
+    state.counters["content_rows"] = options.lines * e2e::kItemHeight;
     state.counters["peak_growth_over_image"] =
         host.bytes ? static_cast<double>(peak > before ? peak - before : 0) / static_cast<double>(host.bytes) : 0;
   }
-  DestroyWindow(target);
 }
 BENCHMARK(BM_AutoScrollBand)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
