@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "RowColours.h"
+#include "ContentRows.h"
 #include "ScrollDocument.h"
 #include "capture/AutoScroll.h"
 #include "capture/UnitSelectCapture.h"
@@ -40,17 +40,6 @@ test::ScrollOptions TwentyScreens() {
   return options;
 }
 
-// Content rows of the middle column that follow each other without a gap
-// or a repeat, from row 0: all of them when the stitch is exact.
-int RowsInOrder(const Bitmap& picture) {
-  int next = 0;
-  for (int y = 0; y < picture.Height(); ++y) {
-    const Colour c = picture.PixelAt(picture.Width() / 2, y);
-    const auto row = e2e::DecodePixelRow(RedOf(c), GreenOf(c), BlueOf(c));
-    if (row && *row == next) ++next;
-  }
-  return next;
-}
 
 // Steps on a timer of its own, as the overlay runs them.
 struct BenchHost final : AutoScrollHost {
@@ -67,7 +56,7 @@ struct BenchHost final : AutoScrollHost {
   void StopWatchingPointer() override {}
   void Finished(Bitmap picture) override {
     bytes = picture.ByteSize();
-    rowsInOrder = RowsInOrder(picture);
+    rowsInOrder = static_cast<int>(test::RowsInOrder(test::ContentRows(picture)));
     done = true;
   }
   void Cancelled() override { done = true; }

@@ -36,19 +36,6 @@ bool SamePixels(const Bitmap& a, const Bitmap& b) {
          std::memcmp(a.Data(), b.Data(), a.ByteSize()) == 0;
 }
 
-
-bool IsOfThisProgram(HWND window) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  return process == GetCurrentProcessId();
-}
-
-std::optional<Rect> WindowRectOf(HWND window) {
-  RECT r{};
-  if (!IsWindow(window) || !GetWindowRect(window, &r)) return std::nullopt;
-  return Rect{r.left, r.top, r.right, r.bottom};
-}
-
 }  // namespace
 
 void AutoScroll::Start(bool withCursor) {
@@ -89,9 +76,12 @@ void AutoScroll::Abandon() {
   if (target_) RemoveFrame(target_);
   Leave();
   stitcher_.Take();
+  ReleaseBands();
+}
+
+void AutoScroll::ReleaseBands() {
   strip_ = Bitmap();
   previous_ = Bitmap();
-  check_ = Bitmap();
 }
 
 void AutoScroll::FrameWindowUnderPointer() {
@@ -149,7 +139,6 @@ void AutoScroll::StartStepping(HWND target) {
   ScrollTarget(SB_TOP);
   strip_ = Bitmap(0, 0, PixelFormat::Bgrx32);
   previous_ = Bitmap(0, 0, PixelFormat::Bgrx32);
-  check_ = Bitmap(0, 0, PixelFormat::Bgrx32);
   fruitlessWaits_ = 0;
   plan_.reset();
   progress_.reset();
@@ -233,7 +222,6 @@ void AutoScroll::Append(const Rect& band, std::int32_t expected) {
     std::swap(strip_, previous_);
   } else {
     GrabRect(strip_, band, false);
-    GrabSteady(strip_, band);
     stitcher_.Append(strip_, expected);
   }
 }
@@ -249,7 +237,6 @@ void AutoScroll::GrabOnceChanged(Bitmap& into, const Rect& area, const Bitmap& b
     WaitForRepaint(kSettleMs);
     GrabRect(into, area, false);
   }
-  GrabSteady(into, area);
 }
 
 void AutoScroll::WaitUntilFrameIsGone() {
@@ -280,23 +267,11 @@ void AutoScroll::WaitForRepaint(DWORD milliseconds) {
   Sleep(milliseconds);
 }
 
-void AutoScroll::GrabSteady(Bitmap& into, const Rect& area) {
-  // A repaint that reaches the screen while it is read leaves a picture
-  // half old, half new: the area counts as painted when two grabs agree.
-  for (int wait = 0; wait < kMaxRepaintWaits; ++wait) {
-    GrabRect(check_, area, false);
-    if (SamePixels(into, check_)) return;
-    std::swap(into, check_);
-  }
-}
-
 void AutoScroll::OutputStitched() {
   if (target_) RemoveFrame(target_);
   Leave();
   Bitmap picture = stitcher_.Take();
-  strip_ = Bitmap();
-  previous_ = Bitmap();
-  check_ = Bitmap();
+  ReleaseBands();
   if (picture.IsEmpty())
     host_.Cancelled();
   else

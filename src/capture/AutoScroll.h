@@ -72,9 +72,8 @@ class AutoScroll {
   void WaitForRepaint(DWORD milliseconds);
   // Waits until the target, repainted without the frame, looks steady.
   void WaitUntilFrameIsGone();
-  // Grabs the area again until two grabs in a row agree.
-  void GrabSteady(Bitmap& into, const Rect& area);
   void OutputStitched();
+  void ReleaseBands();
   void Leave();
 
   AutoScrollHost& host_;
@@ -88,7 +87,6 @@ class AutoScroll {
   // reused by every step.
   Bitmap strip_;
   Bitmap previous_;
-  Bitmap check_;
   // Waits for a repaint that did not come, so far in this capture.
   int fruitlessWaits_ = 0;
   Stitcher stitcher_;

@@ -126,7 +126,13 @@ std::vector<Rect> Damage::Rects(std::int32_t width, std::int32_t height) const {
   std::vector<std::uint64_t> tiles = tiles_;
   std::sort(tiles.begin(), tiles.end());
   tiles.erase(std::unique(tiles.begin(), tiles.end()), tiles.end());
-  std::vector<Rect> rects;
+  // Runs of touched tiles along each tile row; a run that repeats the one
+  // right above it extends that one downwards, so the side of a tall
+  // outline is one rectangle, not one per tile row. Fewer, larger
+  // rectangles cost fewer calls to put them on the screen.
+  std::vector<Rect> runs;
+  std::size_t rowStart = 0, previousRowStart = 0;
+  std::int32_t currentRow = -1;
   for (std::size_t i = 0; i < tiles.size();) {
     const auto ty = static_cast<std::int32_t>(tiles[i] >> 32);
     const auto first = static_cast<std::int32_t>(tiles[i] & 0xFFFFFFFFu);
@@ -137,10 +143,32 @@ std::vector<Rect> Damage::Rects(std::int32_t width, std::int32_t height) const {
       ++last;
       ++j;
     }
-    const Rect r = Intersection(Rect{first * tile_, ty * tile_, (last + 1) * tile_, (ty + 1) * tile_},
-                                Rect{0, 0, width, height});
-    if (!r.IsEmpty()) rects.push_back(r);
+    if (ty != currentRow) {
+      previousRowStart = ty == currentRow + 1 ? rowStart : runs.size();
+      rowStart = runs.size();
+      currentRow = ty;
+    }
+    const Rect run{first * tile_, ty * tile_, (last + 1) * tile_, (ty + 1) * tile_};
+    auto above = std::find_if(runs.begin() + static_cast<std::ptrdiff_t>(previousRowStart),
+                              runs.begin() + static_cast<std::ptrdiff_t>(rowStart), [&](const Rect& r) {
+                                return r.Left == run.Left && r.Right == run.Right && r.Bottom == run.Top;
+                              });
+    if (above != runs.begin() + static_cast<std::ptrdiff_t>(rowStart)) {
+      // Moved into this row's runs, so the next row can extend it again.
+      Rect extended = *above;
+      extended.Bottom = run.Bottom;
+      runs.erase(above);
+      --rowStart;
+      runs.push_back(extended);
+    } else {
+      runs.push_back(run);
+    }
     i = j;
+  }
+  std::vector<Rect> rects;
+  for (const Rect& run : runs) {
+    const Rect r = Intersection(run, Rect{0, 0, width, height});
+    if (!r.IsEmpty()) rects.push_back(r);
   }
   return rects;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "capture/Grab.h"
+#include "capture/WindowPicking.h"
 
 namespace brisko {
 
@@ -13,12 +14,6 @@ constexpr wchar_t kMenuClass[] = L"#32768";
 bool IsMenuWindow(HWND window) {
   wchar_t name[257] = {};
   return GetClassNameW(window, name, 257) > 0 && lstrcmpW(name, kMenuClass) == 0;
-}
-
-Rect RectOf(HWND window) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  return Rect{r.left, r.top, r.right, r.bottom};
 }
 
 }  // namespace
@@ -51,7 +46,7 @@ Bitmap MenuCapture::Compose(bool withCursor, Colour background) {
   if (menus_.empty() && lastUnderPointer_ && IsWindow(lastUnderPointer_)) menus_.push_back(lastUnderPointer_);
   std::vector<Rect> rects;
   rects.reserve(menus_.size());
-  for (HWND w : menus_) rects.push_back(RectOf(w));
+  for (HWND w : menus_) rects.push_back(WindowRectOf(w).value_or(Rect{}));
   return ComposeMenus(screen, rects, background);
 }
 

@@ -31,16 +31,8 @@ std::wstring TitleOf(HWND window) {
   return text;
 }
 
-bool IsOfThisProgram(HWND window) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  return process == GetCurrentProcessId();
-}
-
 Rect ClippedRectOf(HWND window) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  Rect box{r.left, r.top, r.right, r.bottom};
+  Rect box = WindowRectOf(window).value_or(Rect{});
   ClipRectToScreen(box);
   return box;
 }
@@ -65,6 +57,18 @@ std::int64_t AreaOf(const RECT& r) {
 }
 
 }  // namespace
+
+bool IsOfThisProgram(HWND window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process == GetCurrentProcessId();
+}
+
+std::optional<Rect> WindowRectOf(HWND window) {
+  RECT r{};
+  if (!IsWindow(window) || !GetWindowRect(window, &r)) return std::nullopt;
+  return Rect{r.left, r.top, r.right, r.bottom};
+}
 
 void ListWindowRecords(WindowRecordList& list) {
   list.Clear();

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "capture/WindowRecords.h"
 
 // The platform side of window picking: the list of window rectangles taken
@@ -15,6 +17,12 @@ namespace brisko {
 // for its title within a moment counts as untitled, so a hung program
 // cannot freeze the capture.
 void ListWindowRecords(WindowRecordList& list);
+
+// Whether the window belongs to this program (whichever of its threads).
+bool IsOfThisProgram(HWND window);
+
+// The window's whole rectangle on the screen; nothing once it is gone.
+std::optional<Rect> WindowRectOf(HWND window);
 
 // The window under the point: the one the platform finds there, or a
 // smaller visible sibling below it in the stacking order that also holds

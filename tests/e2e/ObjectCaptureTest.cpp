@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "ProgramDriver.h"
-#include "RowColours.h"
+#include "ContentRows.h"
 #include "core/Bitmap.h"
 #include "widgets/Clipboard.h"
 
@@ -95,26 +95,6 @@ int DifferentPixels(const Bitmap& a, const Bitmap& b) {
   return wrong;
 }
 
-// The content rows the middle column of a stitched picture shows, with
-// the rows that are no content (caption, borders, white below the last
-// item) left out at both ends; a non-row between content rows stays in as
-// kNotARow, so that it fails the check.
-std::vector<int> ContentRows(const Bitmap& picture) {
-  std::vector<int> rows = DecodeColumn(picture.Height(), [&](int y) {
-    const Colour c = picture.PixelAt(picture.Width() / 2, y);
-    return RowColour{RedOf(c), GreenOf(c), BlueOf(c)};
-  });
-  while (!rows.empty() && rows.front() == kNotARow) rows.erase(rows.begin());
-  while (!rows.empty() && rows.back() == kNotARow) rows.pop_back();
-  return rows;
-}
-
-::testing::AssertionResult IsPrefixOfTheContent(const std::vector<int>& rows) {
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    if (rows[i] != static_cast<int>(i))
-      return ::testing::AssertionFailure() << "picture row " << i << " shows content row " << rows[i];
-  return ::testing::AssertionSuccess();
-}
 
 // Whether this process can read another program's scroll bar. Windows
 // lets it; Wine 8 answers only for windows of the asking process, so there
@@ -236,9 +216,9 @@ TEST_F(ObjectCapture, AutoScrollStitchesEveryContentRowOnceAndLeavesTheScrollBar
   ASSERT_TRUE(picture.has_value());
   const RECT r = scroll.Rect();
   EXPECT_EQ(picture->Width(), r.right - r.left - 20);
-  const std::vector<int> rows = ContentRows(*picture);
+  const std::vector<int> rows = test::ContentRows(*picture);
   EXPECT_EQ(rows.size(), 125u * kItemHeight);
-  EXPECT_TRUE(IsPrefixOfTheContent(rows));
+  EXPECT_EQ(test::RowsInOrder(rows), rows.size());
 }
 
 TEST_F(ObjectCapture, ASecondClickOutputsWhatIsStitchedAndAClosedWindowStopsTheSteps) {
@@ -253,8 +233,9 @@ TEST_F(ObjectCapture, ASecondClickOutputsWhatIsStitchedAndAClosedWindowStopsTheS
   ASSERT_TRUE(MainWindowBack());
   auto picture = Clipboard();
   ASSERT_TRUE(picture.has_value());
-  EXPECT_TRUE(IsPrefixOfTheContent(ContentRows(*picture)));
-  EXPECT_LT(ContentRows(*picture).size(), 4000u * kItemHeight) << "a prefix";
+  const std::vector<int> prefix = test::ContentRows(*picture);
+  EXPECT_EQ(test::RowsInOrder(prefix), prefix.size());
+  EXPECT_LT(prefix.size(), 4000u * kItemHeight) << "a prefix";
 
   Target closing("scroll --rows 4000 --destroy-after 20 --x 400 --y 60 --w 330 --h 500", L"Targets Scroll");
   win::SetClipboardBitmap(nullptr, Bitmap(3, 3, PixelFormat::Bgrx32));
@@ -268,7 +249,8 @@ TEST_F(ObjectCapture, ASecondClickOutputsWhatIsStitchedAndAClosedWindowStopsTheS
   ASSERT_TRUE(MainWindowBack());
   picture = Clipboard();
   ASSERT_TRUE(picture.has_value());
-  EXPECT_TRUE(IsPrefixOfTheContent(ContentRows(*picture))) << "nothing of what lay behind the window";
+  const std::vector<int> stitched = test::ContentRows(*picture);
+  EXPECT_EQ(test::RowsInOrder(stitched), stitched.size()) << "nothing of what lay behind the window";
 }
 
 TEST_F(ObjectCapture, AWindowWithoutAScrollRangeIsOneGrabOfTheWholeWindow) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <map>
 
 #include "capture/ColourNotation.h"
@@ -120,6 +122,27 @@ TEST(Inverting, DamageOfAThinOutlineIsAThinBand) {
     area += static_cast<std::int64_t>(r.Width()) * r.Height();
   EXPECT_LT(area, 3840 * 2160 / 10) << "not the whole bounding box";
   EXPECT_GT(area, 0);
+}
+
+TEST(Inverting, DamageOfAFrameIsAFewRectanglesThatCoverEveryChangedPixel) {
+  Bitmap picture(640, 480, PixelFormat::Bgrx32);
+  picture.Fill(kWhite);
+  const Bitmap before = picture;
+  Damage damage;
+  NotXorFrame(picture, Rect{100, 50, 400, 350}, 4, MakeColour(255, 0, 0), damage);
+  const std::vector<Rect> rects = damage.Rects(picture.Width(), picture.Height());
+  EXPECT_LE(rects.size(), 8u) << "the sides are one rectangle each, not one per tile row";
+  for (std::int32_t y = 0; y < picture.Height(); ++y)
+    for (std::int32_t x = 0; x < picture.Width(); ++x) {
+      if (picture.PixelAt(x, y) == before.PixelAt(x, y)) continue;
+      const bool covered = std::any_of(rects.begin(), rects.end(), [&](const Rect& r) {
+        return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+      });
+      ASSERT_TRUE(covered) << x << "," << y;
+    }
+  // Drawn twice, the frame is gone.
+  NotXorFrame(picture, Rect{100, 50, 400, 350}, 4, MakeColour(255, 0, 0), damage);
+  EXPECT_EQ(std::memcmp(picture.Data(), before.Data(), picture.ByteSize()), 0);
 }
 
 TEST(NumberedNames, RightAlignedWithSpacesAndTheStoredNumberAdvanced) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+#include "ContentRows.h"
 #include "RowColours.h"
 #include "ScrollDocument.h"
 #include "capture/AutoScroll.h"
@@ -56,22 +57,6 @@ void RunSteps(Host& host, AutoScroll& scroll, const std::function<bool()>& stop 
   }
 }
 
-std::vector<int> ContentRows(const Bitmap& picture) {
-  std::vector<int> rows = e2e::DecodeColumn(picture.Height(), [&](int y) {
-    const Colour c = picture.PixelAt(picture.Width() / 2, y);
-    return e2e::RowColour{RedOf(c), GreenOf(c), BlueOf(c)};
-  });
-  while (!rows.empty() && rows.front() == e2e::kNotARow) rows.erase(rows.begin());
-  while (!rows.empty() && rows.back() == e2e::kNotARow) rows.pop_back();
-  return rows;
-}
-
-::testing::AssertionResult IsPrefixOfTheContent(const std::vector<int>& rows) {
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    if (rows[i] != static_cast<int>(i))
-      return ::testing::AssertionFailure() << "picture row " << i << " shows content row " << rows[i];
-  return ::testing::AssertionSuccess();
-}
 
 struct Capture {
   ScrollDocument document;
@@ -94,9 +79,9 @@ TEST(AutoScroll, EveryContentRowOnceInOrderWithoutTheScrollBar) {
     RECT r{};
     GetWindowRect(c.document.Window(), &r);
     EXPECT_EQ(c.host.picture->Width(), r.right - r.left - 20);
-    const std::vector<int> rows = ContentRows(*c.host.picture);
+    const std::vector<int> rows = test::ContentRows(*c.host.picture);
     EXPECT_EQ(rows.size(), 125u * e2e::kItemHeight) << "page delta " << pageDelta;
-    EXPECT_TRUE(IsPrefixOfTheContent(rows)) << "page delta " << pageDelta;
+    EXPECT_EQ(test::RowsInOrder(rows), rows.size()) << "page delta " << pageDelta;
     EXPECT_EQ(c.host.stops, 1) << "the pointer reports end once";
   }
 }
@@ -109,8 +94,8 @@ TEST(AutoScroll, AClickDuringTheStepsOutputsAPrefixAndARightClickCancels) {
     RunSteps(c.host, c.scroll, [&] { return c.host.steps >= 15; });
     c.scroll.PointerReport(1);
     ASSERT_TRUE(c.host.picture.has_value());
-    const std::vector<int> rows = ContentRows(*c.host.picture);
-    EXPECT_TRUE(IsPrefixOfTheContent(rows));
+    const std::vector<int> rows = test::ContentRows(*c.host.picture);
+    EXPECT_EQ(test::RowsInOrder(rows), rows.size());
     EXPECT_LT(rows.size(), 4000u * e2e::kItemHeight);
     EXPECT_EQ(c.host.stops, 1);
   }
@@ -131,8 +116,8 @@ TEST(AutoScroll, APageThatStopsScrollingEarlyEndsAfterFiftyStepsWithTheWindowsBo
   Capture c(options);
   RunSteps(c.host, c.scroll);
   ASSERT_TRUE(c.host.picture.has_value()) << "the stepping does not go on for ever";
-  const std::vector<int> rows = ContentRows(*c.host.picture);
-  EXPECT_TRUE(IsPrefixOfTheContent(rows));
+  const std::vector<int> rows = test::ContentRows(*c.host.picture);
+  EXPECT_EQ(test::RowsInOrder(rows), rows.size());
   EXPECT_GE(rows.size(), 40u * e2e::kItemHeight);
 }
 
@@ -164,7 +149,8 @@ TEST(AutoScroll, AWindowClosedMidCaptureStopsTheStepsAndTheNextClickOutputsWhatW
   EXPECT_EQ(c.host.steps, steps) << "no step after the failed one";
   c.scroll.PointerReport(1);
   ASSERT_TRUE(c.host.picture.has_value());
-  EXPECT_TRUE(IsPrefixOfTheContent(ContentRows(*c.host.picture)));
+  const std::vector<int> rows = test::ContentRows(*c.host.picture);
+  EXPECT_EQ(test::RowsInOrder(rows), rows.size());
   EXPECT_EQ(c.host.stops, 1);
 }
 
