@@ -131,15 +131,7 @@ TFrmMagnifier::TFrmMagnifier(HWND overlay) : win::Form(MagnifierArgs(overlay)) {
 }
 
 int TFrmMagnifier::TextHeight(const char* text) {
-  // Word-wrapped to the page's width, in pixels of 96 DPI.
-  RECT measure{0, 0, Scale(kTextWidth), 0};
-  HDC dc = GetDC(Handle());
-  HGDIOBJ previous = SelectObject(dc, textFont_.Get());
-  const std::wstring wide = win::Widen(text);
-  DrawTextW(dc, wide.c_str(), -1, &measure, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-  SelectObject(dc, previous);
-  ReleaseDC(Handle(), dc);
-  return MulDiv(measure.bottom, 96, static_cast<int>(Dpi()));
+  return win::WrappedTextHeight(Handle(), textFont_.Get(), win::Widen(text).c_str(), kTextWidth, Dpi());
 }
 
 void TFrmMagnifier::ShowPage(MagnifierPage page) {

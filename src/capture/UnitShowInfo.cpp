@@ -32,11 +32,6 @@ const char* const kScrollTexts[] = {"- Move the mouse pointer over a window Scro
 const char* const kWindowsTexts[] = {"- Move the mouse pointer over a window you wish to capture.",
                                      "- Left-Click to Capture", "- Right-Click to Cancle."};
 
-void DrawLoweredDoubleBevel(HDC dc, const RECT& area) {
-  RECT edge = area;
-  DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
-}
-
 }  // namespace
 
 TFrmShowInfo::TFrmShowInfo() : win::Form(InfoArgs()) {
@@ -51,9 +46,10 @@ TFrmShowInfo::TFrmShowInfo() : win::Form(InfoArgs()) {
   Panel2->OnPaint = [this](HDC dc, const RECT& area) {
     win::ScopedBrush fill(CreateSolidBrush(kPanelColour));
     FillRect(dc, &area, fill.Get());
+    // The lowered double bevel.
     RECT whole{};
     GetClientRect(Panel2->Handle(), &whole);
-    DrawLoweredDoubleBevel(dc, whole);
+    DrawEdge(dc, &whole, EDGE_SUNKEN, BF_RECT);
   };
   Notebook1 = std::make_unique<win::Panel>(*Panel2, win::Bounds{kPageLeft, kPageTop, kPageWidth, kPageHeight});
 
@@ -65,21 +61,20 @@ TFrmShowInfo::TFrmShowInfo() : win::Form(InfoArgs()) {
 
   for (win::Panel* panel : {PnlWindows.get(), Notebook1.get()})
     panel->OnMouseMove = [this](const win::MouseEvent&) { PnlWindowsMouseMove(); };
-  for (std::size_t i = 0; i < pages_.size(); ++i) pages_[i]->SetVisible(i == static_cast<std::size_t>(page_));
+  SelectPage(page_);
+}
+
+void TFrmShowInfo::SelectPage(InfoPage page) {
+  page_ = page;
+  for (std::size_t i = 0; i < pages_.size(); ++i) pages_[i]->SetVisible(i == static_cast<std::size_t>(page));
 }
 
 win::Panel& TFrmShowInfo::AddPage(const char* const* texts, int count) {
   auto page = std::make_unique<win::Panel>(*Notebook1, win::Bounds{0, 0, kPageWidth, kPageHeight});
   int y = 6;
   for (int i = 0; i < count; ++i) {
-    RECT measure{0, 0, Scale(kPageWidth - 8), 0};
-    HDC dc = GetDC(Handle());
-    HGDIOBJ previous = SelectObject(dc, textFont_.Get());
-    const std::wstring wide = win::Widen(texts[i]);
-    DrawTextW(dc, wide.c_str(), -1, &measure, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, previous);
-    ReleaseDC(Handle(), dc);
-    const int height = MulDiv(measure.bottom, 96, static_cast<int>(Dpi()));
+    const int height =
+        win::WrappedTextHeight(Handle(), textFont_.Get(), win::Widen(texts[i]).c_str(), kPageWidth - 8, Dpi());
     auto label = std::make_unique<win::Label>(*page, texts[i], win::Bounds{4, y, kPageWidth - 8, height});
     label->SetFont(textFont_.Get());
     label->SetTextColour(kWhite);
@@ -108,8 +103,7 @@ void TFrmShowInfo::PaintMenuPage(HDC dc, const RECT& area) {
 }
 
 void TFrmShowInfo::ShowPage(InfoPage page) {
-  page_ = page;
-  for (std::size_t i = 0; i < pages_.size(); ++i) pages_[i]->SetVisible(static_cast<int>(i) == static_cast<int>(page));
+  SelectPage(page);
   // SetWindowPos sends no show notice, so the home is taken here.
   if (!IsWindowVisible(Handle())) FormShow();
   // Shown without activation: keys stay with the overlay, menus stay open.
@@ -119,28 +113,28 @@ void TFrmShowInfo::ShowPage(InfoPage page) {
 void TFrmShowInfo::SetCountdown(const std::string& digit) {
   if (digit == countdown_) return;
   countdown_ = digit;
-  InvalidateRect(pages_[static_cast<int>(InfoPage::Menu)]->Handle(), nullptr, TRUE);
-  UpdateWindow(pages_[static_cast<int>(InfoPage::Menu)]->Handle());
+  HWND menu = pages_[static_cast<std::size_t>(InfoPage::Menu)]->Handle();
+  InvalidateRect(menu, nullptr, TRUE);
+  UpdateWindow(menu);
 }
 
-void TFrmShowInfo::FormShow() {
-  RECT work{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  RECT r{};
-  GetWindowRect(Handle(), &r);
-  const Point home = InfoWindowHome(Rect{work.left, work.top, work.right, work.bottom}, r.right - r.left,
-                                    r.bottom - r.top);
-  SetWindowPos(Handle(), nullptr, home.X, home.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void TFrmShowInfo::PnlWindowsMouseMove() {
+Point TFrmShowInfo::Home() const {
   RECT work{}, r{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   GetWindowRect(Handle(), &r);
-  const Point home = InfoWindowHome(Rect{work.left, work.top, work.right, work.bottom}, r.right - r.left,
-                                    r.bottom - r.top);
-  const Point to = InfoWindowJump(Point{r.left, r.top}, home);
+  return InfoWindowHome(Rect{work.left, work.top, work.right, work.bottom}, r.right - r.left, r.bottom - r.top);
+}
+
+void TFrmShowInfo::MoveTo(Point to) {
   SetWindowPos(Handle(), nullptr, to.X, to.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TFrmShowInfo::FormShow() { MoveTo(Home()); }
+
+void TFrmShowInfo::PnlWindowsMouseMove() {
+  RECT r{};
+  GetWindowRect(Handle(), &r);
+  MoveTo(InfoWindowJump(Point{r.left, r.top}, Home()));
 }
 
 bool TFrmShowInfo::IsJumpArea(HWND window) const {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Geometry.h"
 #include "widgets/Control.h"
 #include "widgets/Form.h"
 #include "widgets/Handles.h"
@@ -40,6 +41,10 @@ class TFrmShowInfo : public win::Form {
 
  private:
   void FormShow();
+  void SelectPage(InfoPage page);
+  // The bottom right corner of the work area.
+  Point Home() const;
+  void MoveTo(Point to);
   void PaintMenuPage(HDC dc, const RECT& area);
   win::Panel& AddPage(const char* const* texts, int count);
 

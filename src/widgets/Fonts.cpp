@@ -36,4 +36,14 @@ HFONT CreateSmallDialogFont(int points, UINT dpi) {
   return CreatePointFont(L"Tahoma", points, dpi);
 }
 
+int WrappedTextHeight(HWND window, HFONT font, const wchar_t* text, int width, UINT dpi) {
+  RECT measure{0, 0, MulDiv(width, static_cast<int>(dpi), 96), 0};
+  HDC dc = GetDC(window);
+  HGDIOBJ previous = SelectObject(dc, font);
+  DrawTextW(dc, text, -1, &measure, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, previous);
+  ReleaseDC(window, dc);
+  return MulDiv(measure.bottom, 96, static_cast<int>(dpi));
+}
+
 }  // namespace brisko::win

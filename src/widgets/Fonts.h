@@ -19,4 +19,8 @@ bool FontHasFace(HFONT font, const wchar_t* face);
 // Tahoma, of the same metrics, stands in.
 HFONT CreateSmallDialogFont(int points, UINT dpi);
 
+// The height, in pixels of 96 DPI, that the text takes in the font when it
+// is word-wrapped to `width` pixels of 96 DPI on a window of the given DPI.
+int WrappedTextHeight(HWND window, HFONT font, const wchar_t* text, int width, UINT dpi);
+
 }  // namespace brisko::win
