@@ -41,6 +41,9 @@ struct Options {
   int stopAt = -1;
   int destroyAfter = 0;
   int exitAfter = 60000;
+  // Stops handling messages this many ms after the start, as a hung
+  // program does; -1: never.
+  int hangAfter = -1;
   bool ignoreVScroll = false;
   bool zeroChild = false;
   bool noRange = false;
@@ -90,6 +93,7 @@ bool ApplyValue(Options& options, std::string_view name, std::string_view value)
       {"--stop-at", &Options::stopAt},
       {"--destroy-after", &Options::destroyAfter},
       {"--exit-after", &Options::exitAfter},
+      {"--hang-after", &Options::hangAfter},
   };
   if (name == "--popup-at") {
     options.popupAt = ParsePoint(value);
@@ -530,12 +534,20 @@ const Kind* FindKind(std::string_view name) {
   return nullptr;
 }
 
-int RunMessageLoop() {
+int RunMessageLoop(int hangAfter) {
+  const ULONGLONG hangAt = hangAfter < 0 ? ~0ULL : GetTickCount64() + static_cast<ULONGLONG>(hangAfter);
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+  while (GetTickCount64() < hangAt) {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+      continue;
+    }
+    if (msg.message == WM_QUIT) return 0;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  // Hung: the exit timer ends the program.
+  Sleep(INFINITE);
   return 0;
 }
 
@@ -737,7 +749,7 @@ int Run(int argc, char** argv) {
   HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   if (!window->Create(kind->caption, kind->style, *options, white)) return kExitCodeBadArguments;
   window->Show();
-  return RunMessageLoop();
+  return RunMessageLoop(options->hangAfter);
 }
 
 }  // namespace

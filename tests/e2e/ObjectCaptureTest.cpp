@@ -179,6 +179,26 @@ TEST_F(ObjectCapture, PickingAControlThenACaptionCapturesExactlyTheirRectangles)
   EXPECT_EQ(DifferentPixels(*picture, ScreenPixels(whole)), 0);
 }
 
+TEST_F(ObjectCapture, AHungWindowDoesNotHoldUpWindowPicking) {
+  // The target stops handling messages a second after it shows and stays
+  // hung for longer than the capture may wait.
+  Target dialog("dialog --x 20 --y 700 --w 400 --h 300 --hang-after 1000 --exit-after 30000", L"Targets Dialog");
+  WaitFor([] { return false; }, 1500);
+  Start(0);
+  const ULONGLONG start = GetTickCount64();
+  PressCapture();
+  EXPECT_LT(GetTickCount64() - start, 4000u) << "the windows are listed without waiting for the hung one";
+  const RECT whole = dialog.Rect();
+  Xdotool("mousemove " + std::to_string((whole.left + whole.right) / 2) + " " + std::to_string(whole.top + 8));
+  Xdotool("mousemove_relative 1 0");
+  Xdotool("click 1");
+  ASSERT_TRUE(MainWindowBack());
+  const auto picture = Clipboard();
+  ASSERT_TRUE(picture.has_value()) << "the hung window is framed and captured like any other";
+  EXPECT_EQ(picture->Width(), whole.right - whole.left);
+  EXPECT_EQ(picture->Height(), whole.bottom - whole.top);
+}
+
 TEST_F(ObjectCapture, EscOrAPlainRightPressEndsWindowPickingWithoutOutput) {
   Target dialog("dialog --x 20 --y 700 --w 400 --h 300", L"Targets Dialog");
   Start(0);
