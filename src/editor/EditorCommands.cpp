@@ -1,6 +1,7 @@
 #include "editor/EditorCommands.h"
 
 #include <array>
+#include <iterator>
 
 namespace brisko {
 
@@ -137,7 +138,84 @@ constexpr PageButtonRow kPageButtons[] = {
     {2, 6, "GaussianBlur", C::GaussianBlur, L::Wide},
 };
 
+using CK = CommandKind;
+using A = WindowAction;
+using V = ViewOperation;
+using D = DialogKind;
+
+constexpr CommandSpec Window(C command, A action) { return {command, CK::Window, false, action, V::None, D::None, 0, ""}; }
+constexpr CommandSpec Output(C command) { return {command, CK::Output, false, A::None, V::None, D::None, 0, ""}; }
+constexpr CommandSpec Operation(C command, V operation, bool layout = false, int scaleTag = 0) {
+  return {command, CK::ViewOperation, layout, A::None, operation, D::None, scaleTag, ""};
+}
+constexpr CommandSpec Dialog(C command, D dialog, bool layout, std::string_view colorsKind = "") {
+  return {command, CK::Dialog, layout, A::None, V::None, dialog, 0, colorsKind};
+}
+
+constexpr CommandSpec kSpecs[] = {
+    Window(C::Open, A::Open),
+    Output(C::SaveAs),
+    Output(C::CopyToClipboard),
+    Output(C::Print),
+    Output(C::WallpaperCenter),
+    Output(C::WallpaperTile),
+    Output(C::WallpaperStretch),
+    Window(C::Exit, A::Exit),
+    Window(C::ShowTools, A::ShowTools),
+    Window(C::ZoomIn, A::ZoomIn),
+    Window(C::ZoomOut, A::ZoomOut),
+    Window(C::ActualSize, A::ActualSize),
+    Output(C::FullScreen),
+    Window(C::Undo, A::Undo),
+    Window(C::Redo, A::Redo),
+    Dialog(C::CanvasSize, D::CanvasSize, true),
+    Operation(C::Scale50, V::ScaleByFactor, true, 5),
+    Operation(C::Scale200, V::ScaleByFactor, true, 2),
+    Operation(C::Scale300, V::ScaleByFactor, true, 3),
+    Dialog(C::CustomScale, D::Scale, true),
+    Window(C::SmoothScaling, A::SmoothScaling),
+    Window(C::Crop, A::Crop),
+    Operation(C::Perspective, V::Perspective),
+    Operation(C::FlipHorizontal, V::FlipHorizontal),
+    Operation(C::FlipVertical, V::FlipVertical),
+    Operation(C::Rotate90, V::Rotate90, true),
+    Operation(C::Rotate180, V::Rotate180, true),
+    Operation(C::Rotate270, V::Rotate270, true),
+    Dialog(C::RotateAnyAngle, D::Rotate, true),
+    Window(C::Restore, A::Restore),
+    Dialog(C::Rgb, D::Rgb, false),
+    Dialog(C::Colors, D::Colors, false, "Colors"),
+    Operation(C::Invert, V::Invert),
+    Operation(C::Exposal, V::Exposal),
+    Dialog(C::Brightness, D::Colors, false, "Bright"),
+    Dialog(C::Contrast, D::Colors, false, "Contrast"),
+    Dialog(C::Gamma, D::Colors, false, "Gamma"),
+    Dialog(C::Hue, D::Colors, false, "Hue"),
+    Dialog(C::Saturation, D::Colors, false, "Saturation"),
+    Operation(C::Hough, V::Hough),
+    Operation(C::Gray, V::Gray),
+    Operation(C::Smoothness, V::Smoothness),
+    Operation(C::Sharpen, V::Sharpen),
+    Operation(C::Twist, V::Twist),
+    Operation(C::WaveWrap, V::WaveWrap),
+    Operation(C::GaussianBlur, V::GaussianBlur),
+    Window(C::HelpContents, A::HelpContents),
+    Output(C::Finish),
+    Window(C::Close, A::Exit),
+};
+static_assert(std::size(kSpecs) == kEditorCommandCount, "one row per command");
+
+constexpr bool InCommandOrder() {
+  for (std::size_t i = 0; i < std::size(kSpecs); ++i)
+    if (static_cast<std::size_t>(kSpecs[i].command) != i) return false;
+  return true;
+}
+static_assert(InCommandOrder(), "the rows follow EditorCommand");
+
 }  // namespace
+
+std::span<const CommandSpec> EditorCommandSpecs() { return kSpecs; }
+const CommandSpec& SpecOf(EditorCommand command) { return kSpecs[static_cast<std::size_t>(command)]; }
 
 std::span<const MenuRow> EditorMenuRows() { return kMenu; }
 std::span<const ToolRow> EditorToolRows() { return kTools; }

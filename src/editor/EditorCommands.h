@@ -95,4 +95,69 @@ struct PageButtonRow {
 std::span<const std::string_view> EditorPageNames();
 std::span<const PageButtonRow> EditorPageRows();
 
+// What each command runs.
+enum class CommandKind {
+  Window,         // the window's own business: open, zoom, history, crop...
+  ViewOperation,  // an image operation on the view, in the image-command frame
+  Dialog,         // an adjustment dialog, in the image-command frame
+  Output,         // getting the picture out: save, print, clipboard...
+};
+
+// The window's own commands, each bound to one handler of the window.
+enum class WindowAction {
+  None,
+  Open,
+  Exit,
+  ShowTools,
+  ZoomIn,
+  ZoomOut,
+  ActualSize,
+  Undo,
+  Redo,
+  Restore,
+  Crop,
+  SmoothScaling,
+  HelpContents,
+};
+inline constexpr std::size_t kWindowActionCount = static_cast<std::size_t>(WindowAction::HelpContents) + 1;
+
+enum class ViewOperation {
+  None,
+  FlipHorizontal,
+  FlipVertical,
+  ScaleByFactor,  // by the command's scale tag, with the Smooth Scaling check
+  Perspective,
+  Rotate90,
+  Rotate180,
+  Rotate270,
+  Invert,
+  Exposal,
+  Hough,
+  Gray,
+  Smoothness,  // scaled to its own size, always smoothed
+  Sharpen,
+  Twist,
+  WaveWrap,
+  GaussianBlur,
+};
+
+enum class DialogKind { None, Rotate, CanvasSize, Scale, Rgb, Colors };
+
+struct CommandSpec {
+  EditorCommand command;
+  CommandKind kind;
+  // The view is laid out again after the frame: the size may change.
+  bool layout;
+  WindowAction action;
+  ViewOperation operation;
+  DialogKind dialog;
+  // The scale entries' factor code: 5 halves, 2 doubles, 3 triples.
+  int scaleTag;
+  // The colour dialog's ColorsKind.
+  std::string_view colorsKind;
+};
+// One row per command, in the order of EditorCommand.
+std::span<const CommandSpec> EditorCommandSpecs();
+const CommandSpec& SpecOf(EditorCommand command);
+
 }  // namespace brisko

@@ -116,7 +116,8 @@ int PositiveModulo(int value, int modulus) { return ((value % modulus) + modulus
 }  // namespace
 
 TFrmEditPic::TFrmEditPic(EditorHost& host)
-    : win::Form(EditorArgs()), host_(host), BaseFile(DefaultBaseFile()), tileBrush_(MakeTileBrush()) {
+    : win::Form(EditorArgs()), host_(host), tileBrush_(MakeTileBrush()) {
+  doc_.BaseFile = DefaultBaseFile();
   BuildMenu();
   BuildToolBar();
   BuildToolPanel();
@@ -128,7 +129,7 @@ TFrmEditPic::TFrmEditPic(EditorHost& host)
   SetWindowPos(Handle(), nullptr, 0, 0, Scale(800), Scale(600), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   Centre();
 
-  ImageShow.SetChangeHandler([this] {
+  doc_.ImageShow.SetChangeHandler([this] {
     if (built_) ScrollBox1->InvalidateContent();
   });
   OnShow = [this] { FormShow(); };
@@ -154,7 +155,7 @@ TFrmEditPic::TFrmEditPic(EditorHost& host)
 }
 
 TFrmEditPic::~TFrmEditPic() {
-  ImageShow.SetChangeHandler(nullptr);
+  doc_.ImageShow.SetChangeHandler(nullptr);
 }
 
 // ------------------------------------------------------------------ building
@@ -269,41 +270,47 @@ void TFrmEditPic::BuildImageArea() {
 }
 
 void TFrmEditPic::BindCommands() {
-  // The commands that run here; the others stay disabled until they have
-  // a handler.
-  const std::pair<EditorCommand, Handler> bindings[] = {
-      {C::Open, &TFrmEditPic::OpenClick},
-      {C::Exit, &TFrmEditPic::ExitClick},
-      {C::Close, &TFrmEditPic::ExitClick},
-      {C::ShowTools, &TFrmEditPic::ShowToolsClick},
-      {C::ZoomIn, &TFrmEditPic::ZoomInClick},
-      {C::ZoomOut, &TFrmEditPic::ZoomOutClick},
-      {C::ActualSize, &TFrmEditPic::ActualSizeClick},
-      {C::Undo, &TFrmEditPic::UndoClick},
-      {C::Redo, &TFrmEditPic::RedoClick},
-      {C::Restore, &TFrmEditPic::RestoreClick},
-      {C::Crop, &TFrmEditPic::CropClick},
-      {C::SmoothScaling, &TFrmEditPic::SmoothScalingClick},
-      {C::HelpContents, &TFrmEditPic::HelpContentsClick},
+  // The handlers of the window's own commands, in the order of WindowAction.
+  static constexpr std::array<Handler, kWindowActionCount> kWindowHandlers = {
+      nullptr,
+      &TFrmEditPic::OpenClick,
+      &TFrmEditPic::ExitClick,
+      &TFrmEditPic::ShowToolsClick,
+      &TFrmEditPic::ZoomInClick,
+      &TFrmEditPic::ZoomOutClick,
+      &TFrmEditPic::ActualSizeClick,
+      &TFrmEditPic::UndoClick,
+      &TFrmEditPic::RedoClick,
+      &TFrmEditPic::RestoreClick,
+      &TFrmEditPic::CropClick,
+      &TFrmEditPic::SmoothScalingClick,
+      &TFrmEditPic::HelpContentsClick,
   };
-  for (const auto& [command, handler] : bindings) commands_[static_cast<std::size_t>(command)].handler = handler;
-  for (std::size_t i = 0; i < kEditorCommandCount; ++i)
-    SetCommandEnabled(static_cast<EditorCommand>(i), commands_[i].handler != nullptr);
+  // Every command runs as the table says. Dialogs and the output commands
+  // stay disabled until they have windows of their own.
+  for (const CommandSpec& spec : EditorCommandSpecs()) {
+    Entries& entries = commands_[static_cast<std::size_t>(spec.command)];
+    if (spec.kind == CommandKind::Window)
+      entries.run = [this, handler = kWindowHandlers[static_cast<std::size_t>(spec.action)]] { (this->*handler)(); };
+    else if (spec.kind == CommandKind::ViewOperation)
+      entries.run = [this, &spec] { RunFrameCommand(spec); };
+    SetCommandEnabled(spec.command, entries.run != nullptr);
+  }
   ApplyHistoryCommands();
   ApplyZoomCommands();
 }
 
 void TFrmEditPic::SetCommandEnabled(EditorCommand command, bool enabled) {
   Entries& entries = commands_[static_cast<std::size_t>(command)];
-  enabled = enabled && entries.handler != nullptr;
+  enabled = enabled && entries.run != nullptr;
   for (win::MenuItem* item : entries.items) item->SetEnabled(enabled);
   for (int tool : entries.tools) ToolBar1->SetButtonEnabled(tool, enabled);
   for (win::ImageButton* button : entries.buttons) button->SetEnabled(enabled);
 }
 
 void TFrmEditPic::RunCommand(EditorCommand command) {
-  const Handler handler = commands_[static_cast<std::size_t>(command)].handler;
-  if (handler) (this->*handler)();
+  const auto& run = commands_[static_cast<std::size_t>(command)].run;
+  if (run) run();
 }
 
 // -------------------------------------------------------------------- layout
@@ -360,11 +367,11 @@ void TFrmEditPic::LayoutPageButtons() {
 Point TFrmEditPic::ViewOrigin() const { return Point{Scale(8), Scale(8)}; }
 
 std::int32_t TFrmEditPic::ViewWidth() const {
-  return zoom_.IsActual() ? ImageShow.Width() : zoom_.ToView(WorkingBitmap.Width());
+  return doc_.Zoom.IsActual() ? doc_.ImageShow.Width() : doc_.Zoom.ToView(doc_.WorkingBitmap.Width());
 }
 
 std::int32_t TFrmEditPic::ViewHeight() const {
-  return zoom_.IsActual() ? ImageShow.Height() : zoom_.ToView(WorkingBitmap.Height());
+  return doc_.Zoom.IsActual() ? doc_.ImageShow.Height() : doc_.Zoom.ToView(doc_.WorkingBitmap.Height());
 }
 
 Rect TFrmEditPic::ViewRect() const {
@@ -397,7 +404,7 @@ void TFrmEditPic::RefreshView(bool skipThumbnail) {
   PnlMain = MainPanelSize(view, PanelSize{box.cx, box.cy}, ViewMargins{Scale(8), Scale(16), Scale(20)});
   ScrollBox1->SetExtent(PnlMain.width, PnlMain.height);
   ScrollBox1->InvalidateContent();
-  ShowStatus(StatusFor(view, zoom_, DocumentFileName));
+  ShowStatus(StatusFor(view, doc_.Zoom, DocumentFileName));
   if (!skipThumbnail) RefreshNavigator();
 }
 
@@ -413,13 +420,13 @@ void TFrmEditPic::RefreshNavigator() {
   // Inside the panel's bevel.
   const std::int32_t width = std::max<std::int32_t>(panel.right - 2, 0),
                      height = std::max<std::int32_t>(panel.bottom - 2, 0);
-  if (zoom_.IsActual()) {
-    FitImageInPanel(NavigatorImage, ImageShow.Picture(), width, height);
+  if (doc_.Zoom.IsActual()) {
+    FitImageInPanel(NavigatorImage, doc_.ImageShow.Picture(), width, height);
   } else {
     // The zoomed view exists only as it is painted: the navigator gets the
     // picture at the size that fitting the view would give.
     const Rect fit = FitImageRect(ViewWidth(), ViewHeight(), width, height);
-    FitImageInPanel(NavigatorImage, Resample(WorkingBitmap, std::max(fit.Width(), 0), std::max(fit.Height(), 0)), width,
+    FitImageInPanel(NavigatorImage, Resample(doc_.WorkingBitmap, std::max(fit.Width(), 0), std::max(fit.Height(), 0)), width,
                     height);
   }
   PnlImage->Invalidate();
@@ -449,8 +456,8 @@ void TFrmEditPic::PaintImageArea(HDC dc, const RECT& area) {
   if (!shown.IsEmpty()) {
     const Point origin = ViewOrigin();
     const Rect inView{shown.Left - origin.X, shown.Top - origin.Y, shown.Right - origin.X, shown.Bottom - origin.Y};
-    const Bitmap& source = zoom_.IsActual() ? ImageShow.Picture() : WorkingBitmap;
-    const Point at = RenderZoomedArea(source, zoom_.Tenths(), inView, paintBlock_);
+    const Bitmap& source = doc_.Zoom.IsActual() ? doc_.ImageShow.Picture() : doc_.WorkingBitmap;
+    const Point at = RenderZoomedArea(source, doc_.Zoom.Tenths(), inView, paintBlock_);
     const RECT target = toClient(shown);
     win::DrawBitmap(dc, paintBlock_, RectOfSize(at.X, at.Y, inView.Width(), inView.Height()), target.left, target.top);
     if (band_) {
@@ -501,73 +508,79 @@ void TFrmEditPic::MoveBand(std::optional<Rect> band) {
 }
 
 void TFrmEditPic::RebuildView() {
-  // At 100 % the view holds its own copy, which commands work on; zoomed,
-  // it is drawn from WorkingBitmap and holds nothing.
-  if (zoom_.IsActual())
-    ImageShow.SetPicture(WorkingBitmap);
-  else
-    ImageShow.Clear();
+  doc_.RebuildView();
   ScrollBox1->InvalidateContent();
 }
 
 void TFrmEditPic::ApplyZoomCommands() {
-  const ZoomCommands& states = zoom_.Commands();
+  const ZoomCommands& states = doc_.Zoom.Commands();
   SetCommandEnabled(C::ZoomIn, states.zoomIn);
   SetCommandEnabled(C::ActualSize, states.actual);
   SetCommandEnabled(C::ZoomOut, states.zoomOut);
 }
 
 void TFrmEditPic::ApplyHistoryCommands() {
-  SetCommandEnabled(C::Undo, history_.CanUndo());
-  SetCommandEnabled(C::Redo, history_.CanRedo());
+  SetCommandEnabled(C::Undo, doc_.History.CanUndo());
+  SetCommandEnabled(C::Redo, doc_.History.CanRedo());
 }
 
 bool TFrmEditPic::StepZoom(ZoomStep kind) {
-  const bool changed = zoom_.Step(kind);
+  const bool changed = doc_.Zoom.Step(kind);
   ApplyZoomCommands();
   return changed;
 }
 
 void TFrmEditPic::EnsureActualSize() {
-  if (!zoom_.IsActual()) ActualSizeClick();
+  DropSelection();
+  if (doc_.EnsureActualSize()) ShowActualSize();
+}
+
+void TFrmEditPic::ShowActualSize() {
+  ApplyZoomCommands();
+  ScrollBox1->InvalidateContent();
+  RefreshView(true);
 }
 
 void TFrmEditPic::ShowState(Bitmap picture) {
   DropSelection();
-  WorkingBitmap = std::move(picture);
+  doc_.WorkingBitmap = std::move(picture);
   StepZoom(ZoomStep::StepActual);
   RebuildView();
   RefreshView(false);
 }
 
 void TFrmEditPic::TakeSnapshot(const Bitmap& bitmap) {
-  history_.WriteSnapshot(bitmap, BaseFile);
+  doc_.History.WriteSnapshot(bitmap, doc_.BaseFile);
   ApplyHistoryCommands();
   RefreshNavigator();
 }
 
 void TFrmEditPic::RunImageCommand(const std::function<void(ImageView&)>& operation, bool layout) {
-  EnsureActualSize();
+  const bool zoomed = !doc_.Zoom.IsActual();
   DropSelection();
-  operation(ImageShow);
   try {
-    history_.WriteSnapshot(ImageShow.Picture(), BaseFile);
+    doc_.RunImageCommand(operation);
   } catch (...) {
-    // The history did not take the result: the view shows the current
-    // state again.
-    ImageShow.SetPicture(WorkingBitmap);
+    if (zoomed) ShowActualSize();
     throw;
   }
-  WorkingBitmap = ImageShow.Picture();
+  if (zoomed) ShowActualSize();
   ApplyHistoryCommands();
   RefreshNavigator();
   if (layout) RefreshView(true);
 }
 
+void TFrmEditPic::RunFrameCommand(const CommandSpec& spec) {
+  // An operation that fails says why; the picture and the history stay.
+  win::RunGuarded([&] {
+    RunImageCommand([&](ImageView& view) { ApplyViewOperation(spec, view, doc_.SmoothScaling); }, spec.layout);
+  });
+}
+
 // ------------------------------------------------------------ arriving images
 
 void TFrmEditPic::ShowBaseFile(const std::string& baseFile) {
-  BaseFile = baseFile;
+  doc_.BaseFile = baseFile;
   if (Visible())
     FormShow();
   else
@@ -584,9 +597,9 @@ bool TFrmEditPic::PasteFromClipboard() {
   try {
     std::optional<Bitmap> picture = win::ClipboardBitmap(Handle());
     if (!picture || picture->IsEmpty()) return false;
-    BaseFile = DefaultBaseFile();
+    doc_.BaseFile = DefaultBaseFile();
     EnsureFolder(TempFolder() + "Temp");
-    WriteBmpFile(*picture, PathFromUtf8(BaseFile));
+    WriteBmpFile(*picture, PathFromUtf8(doc_.BaseFile));
     DocumentFileName.clear();
     return true;
   } catch (...) {
@@ -601,9 +614,9 @@ bool TFrmEditPic::OpenPictureFile(const std::string& path) {
     // The opened picture goes by way of the clipboard, which keeps it.
     win::SetClipboardBitmap(Handle(), picture);
     if (picture.Format() != PixelFormat::Bgr24) picture.SetFormat(PixelFormat::Bgr24);
-    BaseFile = DefaultBaseFile();
+    doc_.BaseFile = DefaultBaseFile();
     EnsureFolder(TempFolder() + "Temp");
-    WriteBmpFile(picture, PathFromUtf8(BaseFile));
+    WriteBmpFile(picture, PathFromUtf8(doc_.BaseFile));
     DocumentFileName = path;
     return true;
   } catch (...) {
@@ -632,18 +645,18 @@ bool TFrmEditPic::OpenFile() {
 // ------------------------------------------------------------------ handlers
 
 void TFrmEditPic::FormShow() {
-  history_.Reset();
+  doc_.History.Reset();
   DropSelection();
   CropMode = false;
   ToolBar1->SetButtonDown(cropTool_, false);
   std::string error;
   try {
-    WorkingBitmap = ReadBmpFile(PathFromUtf8(BaseFile));
+    doc_.WorkingBitmap = ReadBmpFile(PathFromUtf8(doc_.BaseFile));
   } catch (const std::exception& e) {
-    WorkingBitmap = Bitmap();
+    doc_.WorkingBitmap = Bitmap();
     error = e.what();
   }
-  zoom_.Reset();
+  doc_.Zoom.Reset();
   RebuildView();
   ScrollBox1->ScrollTo(0, 0);
   RefreshView(false);
@@ -701,22 +714,22 @@ void TFrmEditPic::ActualSizeClick() {
 }
 
 void TFrmEditPic::UndoClick() {
-  if (!history_.CanUndo()) return;
-  Bitmap state = history_.Undo(BaseFile);
+  if (!doc_.History.CanUndo()) return;
+  Bitmap state = doc_.History.Undo(doc_.BaseFile);
   ApplyHistoryCommands();
   ShowState(std::move(state));
 }
 
 void TFrmEditPic::RedoClick() {
-  if (!history_.CanRedo()) return;
-  Bitmap state = history_.Redo(BaseFile);
+  if (!doc_.History.CanRedo()) return;
+  Bitmap state = doc_.History.Redo(doc_.BaseFile);
   ApplyHistoryCommands();
   ShowState(std::move(state));
 }
 
 void TFrmEditPic::RestoreClick() {
   // Back to the base image; the history and its commands stay as they are.
-  ShowState(ReadBmpFile(PathFromUtf8(BaseFile)));
+  ShowState(ReadBmpFile(PathFromUtf8(doc_.BaseFile)));
 }
 
 void TFrmEditPic::CropClick() {
@@ -727,8 +740,8 @@ void TFrmEditPic::CropClick() {
 }
 
 void TFrmEditPic::SmoothScalingClick() {
-  smoothScaling_ = !smoothScaling_;
-  smoothScalingItem_->SetChecked(smoothScaling_);
+  doc_.SmoothScaling = !doc_.SmoothScaling;
+  smoothScalingItem_->SetChecked(doc_.SmoothScaling);
 }
 
 void TFrmEditPic::HelpContentsClick() { OpenWithShell(Handle(), ProgramFolder() + "help\\index.htm"); }
@@ -779,18 +792,18 @@ void TFrmEditPic::TimerCropTimer() {
   StopTimer(kTimerCrop);
   if (!SelectPanel) return;
   const std::optional<Rect> area =
-      CropRectFor(*SelectPanel, ViewOrigin(), zoom_, WorkingBitmap.Width(), WorkingBitmap.Height());
+      CropRectFor(*SelectPanel, ViewOrigin(), doc_.Zoom, doc_.WorkingBitmap.Width(), doc_.WorkingBitmap.Height());
   if (!area) {
     // Nothing of the image is selected: the selection goes, the image stays.
     DropSelection();
     return;
   }
-  Bitmap cropped = WorkingBitmap;
+  Bitmap cropped = doc_.WorkingBitmap;
   CropBitmap(cropped, *area);
   // The snapshot first: if the disk refuses it, the image and the history
   // stay as they were and the selection is still there to try again.
-  history_.WriteSnapshot(cropped, BaseFile);
-  WorkingBitmap = std::move(cropped);
+  doc_.History.WriteSnapshot(cropped, doc_.BaseFile);
+  doc_.WorkingBitmap = std::move(cropped);
   RebuildView();
   RefreshView(true);
   ApplyHistoryCommands();

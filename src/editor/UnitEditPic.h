@@ -11,6 +11,7 @@
 #include "core/Bitmap.h"
 #include "core/ImageView.h"
 #include "editor/EditorCommands.h"
+#include "editor/EditorDocument.h"
 #include "editor/EditorLayout.h"
 #include "editor/History.h"
 #include "editor/Zoom.h"
@@ -49,7 +50,7 @@ class TFrmEditPic : public win::Form {
   // that is already visible runs it at once, so the new image replaces the
   // one in view.
   void ShowBaseFile(const std::string& baseFile);
-  void ShowBaseFile() { ShowBaseFile(BaseFile); }
+  void ShowBaseFile() { ShowBaseFile(doc_.BaseFile); }
   // A capture delivered to the editor: as ShowBaseFile, and the picture has
   // no file name; capture output delivers here.
   void ShowCapture(const std::string& baseFile);
@@ -66,14 +67,14 @@ class TFrmEditPic : public win::Form {
   bool OpenPictureFile(const std::string& path);
 
   // --- The document ---------------------------------------------------------
-  const Bitmap& Working() const { return WorkingBitmap; }
-  const std::string& BaseFileName() const { return BaseFile; }
+  const Bitmap& Working() const { return doc_.WorkingBitmap; }
+  const std::string& BaseFileName() const { return doc_.BaseFile; }
   const std::string& DocumentFile() const { return DocumentFileName; }
-  const EditHistory& History() const { return history_; }
-  const ZoomState& Zoom() const { return zoom_; }
+  const EditHistory& History() const { return doc_.History; }
+  const ZoomState& Zoom() const { return doc_.Zoom; }
   std::int32_t ViewWidth() const;
   std::int32_t ViewHeight() const;
-  bool SmoothScaling() const { return smoothScaling_; }
+  bool SmoothScaling() const { return doc_.SmoothScaling; }
 
   // --- What the editor's commands build on -----------------------------------
   // The image-command frame: back to 100 %, the operation on the view, the
@@ -135,6 +136,9 @@ class TFrmEditPic : public win::Form {
   // The view and its parts.
   void ShowState(Bitmap picture);
   void RebuildView();
+  // The window's side of a return to 100 %: zoom commands, view, status.
+  void ShowActualSize();
+  void RunFrameCommand(const CommandSpec& spec);
   void ApplyZoomCommands();
   void ApplyHistoryCommands();
   void RefreshNavigator();
@@ -151,14 +155,8 @@ class TFrmEditPic : public win::Form {
 
   EditorHost& host_;
 
-  // The document.
-  Bitmap WorkingBitmap;
-  ImageView ImageShow;
-  std::string BaseFile;
+  EditorDocument doc_;
   std::string DocumentFileName;
-  EditHistory history_;
-  ZoomState zoom_;
-  bool smoothScaling_ = true;
   bool showTools_ = true;
 
   // The crop tool.
@@ -195,7 +193,7 @@ class TFrmEditPic : public win::Form {
     std::vector<win::MenuItem*> items;
     std::vector<int> tools;
     std::vector<win::ImageButton*> buttons;
-    Handler handler = nullptr;
+    std::function<void()> run;
   };
   std::array<Entries, kEditorCommandCount> commands_{};
   win::MenuItem* showToolsItem_ = nullptr;
