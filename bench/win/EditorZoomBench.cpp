@@ -79,6 +79,7 @@ struct Session {
   win::Application app;
   struct : EditorHost {
     void EditorClosed() override {}
+    HWND MainWindowHandle() const override { return nullptr; }
   } host;
   std::unique_ptr<TFrmEditPic> editor;
   win::ScrollBox* box = nullptr;

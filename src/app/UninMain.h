@@ -54,6 +54,7 @@ class TFrmMain : public win::Form, public CaptureHost, public EditorHost {
   HWND DialogOwner() const override;
   void ShowInEditor(const std::string& baseFile) override;
   void EditorClosed() override { ReturnAfterCapture(); }
+  HWND MainWindowHandle() const override { return Handle(); }
 
  private:
   // Layout and artwork.

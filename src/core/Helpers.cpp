@@ -1,6 +1,7 @@
 #include "core/Helpers.h"
 
 #include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -55,6 +56,12 @@ Rect FitImageRect(std::int32_t width, std::int32_t height, std::int32_t panelWid
     return RectOfSize(0, (panelHeight - fittedHeight) / 2, panelWidth, fittedHeight);
   }
   return RectOfSize((panelWidth - width) / 2, (panelHeight - height) / 2, width, height);
+}
+
+std::string NumberText(double value, int decimals) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+  return buffer;
 }
 
 std::optional<std::int32_t> ParseDecimal(std::string_view text) {

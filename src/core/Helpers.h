@@ -44,6 +44,10 @@ std::string HexRGB(Colour rgb);
 Rect FitImageRect(std::int32_t width, std::int32_t height, std::int32_t panelWidth,
                   std::int32_t panelHeight);
 
+// The value with `decimals` digits after the point, as number fields show
+// it: "0.01", "-30".
+std::string NumberText(double value, int decimals);
+
 // A decimal integer of the whole text (an optional sign, then digits, no
 // blanks), or nothing when the text is not one or does not fit 32 bits.
 std::optional<std::int32_t> ParseDecimal(std::string_view text);

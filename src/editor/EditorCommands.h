@@ -142,6 +142,7 @@ enum class ViewOperation {
 };
 
 enum class DialogKind { None, Rotate, CanvasSize, Scale, Rgb, Colors };
+inline constexpr std::size_t kDialogKindCount = static_cast<std::size_t>(DialogKind::Colors) + 1;
 
 struct CommandSpec {
   EditorCommand command;

@@ -10,13 +10,17 @@ namespace brisko {
 
 namespace {
 
-// The size a scale tag asks for: 5 halves (truncated), 2 and 3 multiply.
+// The size a scale tag asks for: 5 halves (truncated, but a side of one
+// pixel stays one pixel, so halving never empties the picture), 2 and 3
+// multiply.
+std::int64_t ScaledSide(std::int64_t side, int tag) {
+  if (tag != 5) return side * tag;
+  return side == 1 ? 1 : side / 2;
+}
+
 void ScaleByTag(ImageView& view, int tag, bool smooth) {
-  const std::int64_t w = view.Width(), h = view.Height();
-  const std::int64_t width = tag == 5 ? w / 2 : w * tag, height = tag == 5 ? h / 2 : h * tag;
-  if (width > kMaxBitmapSide || height > kMaxBitmapSide)
-    throw std::length_error("The scaled picture would be larger than a picture can be.");
-  if (width == 0 || height == 0) throw std::invalid_argument("The picture is too small to be halved.");
+  const std::int64_t width = ScaledSide(view.Width(), tag), height = ScaledSide(view.Height(), tag);
+  if (std::string why = OversizeMessage(width, height); !why.empty()) throw std::length_error(why);
   ScaleImage(view, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), smooth);
 }
 
@@ -75,6 +79,17 @@ void EditorDocument::RunImageCommand(const std::function<void(ImageView&)>& oper
 
 void EditorDocument::RunViewOperation(const CommandSpec& spec) {
   RunImageCommand([&](ImageView& view) { ApplyViewOperation(spec, view, SmoothScaling); });
+}
+
+std::function<void(ImageView&)> DialogOperation(std::function<DialogResult(const ImageView&)> show) {
+  return [show = std::move(show)](ImageView& view) {
+    const DialogResult result = show(view);
+    if (result.kind == DialogResult::Kind::Apply) result.edit(view);
+  };
+}
+
+void EditorDocument::RunDialogCommand(const std::function<DialogResult(const ImageView&)>& show) {
+  RunImageCommand(DialogOperation(show));
 }
 
 }  // namespace brisko

@@ -5,6 +5,7 @@
 
 #include "core/Bitmap.h"
 #include "core/ImageView.h"
+#include "editor/DialogModels.h"
 #include "editor/EditorCommands.h"
 #include "editor/History.h"
 #include "editor/Zoom.h"
@@ -42,7 +43,15 @@ class EditorDocument {
 
   // A command of the table whose kind is ViewOperation, in the frame.
   void RunViewOperation(const CommandSpec& spec);
+  // A dialog command in the frame: `show` runs the dialog on the view at
+  // 100 % and returns what its OK gave. A cancelled dialog leaves the view
+  // as it was, and the frame still writes it as a new state.
+  void RunDialogCommand(const std::function<DialogResult(const ImageView&)>& show);
 };
+
+// The frame's operation for a dialog command: the dialog runs on the view
+// and what its OK decided is done to the view.
+std::function<void(ImageView&)> DialogOperation(std::function<DialogResult(const ImageView&)> show);
 
 // The operation of a ViewOperation command on the view. `smooth` is the
 // Smooth Scaling check, which the scale entries follow.

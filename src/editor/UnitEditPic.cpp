@@ -9,6 +9,11 @@
 #include "core/Files.h"
 #include "core/Helpers.h"
 #include "editor/CropMath.h"
+#include "editor/UnitCanvasSize.h"
+#include "editor/UnitColors.h"
+#include "editor/UnitRGB.h"
+#include "editor/UnitRotate.h"
+#include "editor/UnitSales.h"
 #include "imageops/Resample.h"
 #include "widgets/Application.h"
 #include "widgets/Clipboard.h"
@@ -286,14 +291,16 @@ void TFrmEditPic::BindCommands() {
       &TFrmEditPic::SmoothScalingClick,
       &TFrmEditPic::HelpContentsClick,
   };
-  // Every command runs as the table says. Dialogs and the output commands
-  // stay disabled until they have windows of their own.
+  // Every command runs as the table says. The output commands stay
+  // disabled until they have windows of their own.
   for (const CommandSpec& spec : EditorCommandSpecs()) {
     Entries& entries = commands_[static_cast<std::size_t>(spec.command)];
     if (spec.kind == CommandKind::Window)
       entries.run = [this, handler = kWindowHandlers[static_cast<std::size_t>(spec.action)]] { (this->*handler)(); };
     else if (spec.kind == CommandKind::ViewOperation)
       entries.run = [this, &spec] { RunFrameCommand(spec); };
+    else if (spec.kind == CommandKind::Dialog)
+      entries.run = [this, &spec] { RunDialogCommand(spec); };
     SetCommandEnabled(spec.command, entries.run != nullptr);
   }
   ApplyHistoryCommands();
@@ -575,6 +582,43 @@ void TFrmEditPic::RunFrameCommand(const CommandSpec& spec) {
   win::RunGuarded([&] {
     RunImageCommand([&](ImageView& view) { ApplyViewOperation(spec, view, doc_.SmoothScaling); }, spec.layout);
   });
+}
+
+void TFrmEditPic::RunDialogCommand(const CommandSpec& spec) {
+  // The dialogs, in the order of DialogKind.
+  using Show = DialogResult (TFrmEditPic::*)(const CommandSpec&, const ImageView&);
+  static constexpr std::array<Show, kDialogKindCount> kShow = {
+      nullptr,
+      &TFrmEditPic::ShowRotateDialog,
+      &TFrmEditPic::ShowCanvasSizeDialog,
+      &TFrmEditPic::ShowScaleDialog,
+      &TFrmEditPic::ShowRgbDialog,
+      &TFrmEditPic::ShowColorsDialog,
+  };
+  const Show show = kShow[static_cast<std::size_t>(spec.dialog)];
+  win::RunGuarded([&] {
+    RunImageCommand(DialogOperation([&](const ImageView& view) { return (this->*show)(spec, view); }), spec.layout);
+  });
+}
+
+DialogResult TFrmEditPic::ShowRotateDialog(const CommandSpec&, const ImageView& view) {
+  return TFrmRotate(Handle(), host_.MainWindowHandle(), view.Picture()).Run();
+}
+
+DialogResult TFrmEditPic::ShowCanvasSizeDialog(const CommandSpec&, const ImageView& view) {
+  return TFrmCanvasSize(Handle(), host_.MainWindowHandle(), view.Width(), view.Height()).Run();
+}
+
+DialogResult TFrmEditPic::ShowScaleDialog(const CommandSpec&, const ImageView& view) {
+  return TFrmSales(Handle(), view.Width(), view.Height(), doc_.SmoothScaling).Run();
+}
+
+DialogResult TFrmEditPic::ShowRgbDialog(const CommandSpec&, const ImageView& view) {
+  return TFrmRGB(Handle(), view.Picture()).Run();
+}
+
+DialogResult TFrmEditPic::ShowColorsDialog(const CommandSpec& spec, const ImageView& view) {
+  return TFrmColors(Handle(), spec.colorsKind, view.Picture()).Run();
 }
 
 // ------------------------------------------------------------ arriving images

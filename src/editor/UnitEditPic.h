@@ -139,6 +139,13 @@ class TFrmEditPic : public win::Form {
   // The window's side of a return to 100 %: zoom commands, view, status.
   void ShowActualSize();
   void RunFrameCommand(const CommandSpec& spec);
+  void RunDialogCommand(const CommandSpec& spec);
+  // Each dialog shown modally on the view at 100 %; what its OK decided.
+  DialogResult ShowRotateDialog(const CommandSpec& spec, const ImageView& view);
+  DialogResult ShowCanvasSizeDialog(const CommandSpec& spec, const ImageView& view);
+  DialogResult ShowScaleDialog(const CommandSpec& spec, const ImageView& view);
+  DialogResult ShowRgbDialog(const CommandSpec& spec, const ImageView& view);
+  DialogResult ShowColorsDialog(const CommandSpec& spec, const ImageView& view);
   void ApplyZoomCommands();
   void ApplyHistoryCommands();
   void RefreshNavigator();

@@ -67,6 +67,11 @@ void ColourPicker::Select(Colour colour) {
   SetItemIndex(lastIndex_);
 }
 
+void ColourPicker::SelectNone() {
+  lastIndex_ = -1;
+  SetItemIndex(-1);
+}
+
 bool ColourPicker::ChooseCustom() {
   CHOOSECOLORW choose{};
   choose.lStructSize = sizeof choose;
@@ -82,10 +87,12 @@ bool ColourPicker::ChooseCustom() {
 void ColourPicker::HandleCommand(WORD code) {
   if (code != CBN_SELCHANGE) return;
   if (ItemIndex() == CustomEntry()) {
-    // The dialog may be cancelled: then the previous colour stays chosen.
-    const Colour before = colours_[static_cast<std::size_t>(std::min(lastIndex_, CustomEntry() - 1))];
+    // The dialog may be cancelled: then the previous choice, or none,
+    // stays.
+    const int before = lastIndex_;
     if (!ChooseCustom()) {
-      Select(before);
+      lastIndex_ = std::min(before, CustomEntry() - 1);
+      SetItemIndex(lastIndex_);
       return;
     }
   }

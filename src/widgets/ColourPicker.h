@@ -14,7 +14,11 @@ class ColourPicker : public ComboBox {
  public:
   ColourPicker(Container& parent, Bounds bounds);
 
+  // The chosen colour; white while none is chosen.
   Colour Selected() const;
+  // Nothing chosen, for pickers where no colour means "leave it".
+  void SelectNone();
+  bool HasSelection() const { return ItemIndex() >= 0 && ItemIndex() < CustomEntry(); }
   // Selects the colour, adding it as the custom entry when it is not one of
   // the standard ones; does not run OnChange.
   void Select(Colour colour);

@@ -1,6 +1,8 @@
 #include "widgets/Control.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 #include "core/Helpers.h"
 #include "widgets/Application.h"
@@ -213,15 +215,21 @@ void Edit::HandleCommand(WORD code) {
   if (code == EN_CHANGE && OnChange) OnChange();
 }
 
-SpinEdit::SpinEdit(Container& parent, Bounds bounds, int minimum, int maximum, int value)
-    : Control(parent, ControlArgs{L"EDIT", std::to_string(value), ES_AUTOHSCROLL | ES_NUMBER | WS_TABSTOP,
+SpinEdit::SpinEdit(Container& parent, Bounds bounds, int minimum, int maximum, int value, int decimals)
+    : Control(parent, ControlArgs{L"EDIT", std::to_string(value),
+                                  ES_AUTOHSCROLL | WS_TABSTOP | (minimum >= 0 && decimals == 0 ? ES_NUMBER : 0),
                                   WS_EX_CLIENTEDGE, bounds}),
       minimum_(minimum),
-      maximum_(maximum) {
+      maximum_(maximum),
+      decimals_(decimals) {
+  // Whole numbers let the arrows write the edit; decimals are stepped here.
+  const DWORD buddyInt = decimals == 0 ? UDS_SETBUDDYINT : 0;
   upDown_ = CreateWindowExW(0, UPDOWN_CLASSW, nullptr,
-                            WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS |
-                                UDS_NOTHOUSANDS | UDS_HOTTRACK,
+                            WS_CHILD | WS_VISIBLE | buddyInt | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS |
+                                UDS_HOTTRACK,
                             0, 0, 0, 0, parent.Handle(), nullptr, Application::Current().Instance(), nullptr);
+  // The arrows' notifications reach the container naming the up-down.
+  SetPropW(upDown_, kControlProperty, this);
   parent.KeepGroupBoxesBelow(upDown_);
   SendMessageW(upDown_, UDM_SETRANGE32, static_cast<WPARAM>(minimum), static_cast<LPARAM>(maximum));
   PlaceUpDown();
@@ -229,7 +237,10 @@ SpinEdit::SpinEdit(Container& parent, Bounds bounds, int minimum, int maximum, i
 }
 
 SpinEdit::~SpinEdit() {
-  if (IsWindow(upDown_)) DestroyWindow(upDown_);
+  if (IsWindow(upDown_)) {
+    RemovePropW(upDown_, kControlProperty);
+    DestroyWindow(upDown_);
+  }
 }
 
 void SpinEdit::PlaceUpDown() {
@@ -247,10 +258,25 @@ int SpinEdit::Value() const {
   return std::clamp(*parsed, minimum_, maximum_);
 }
 
+std::string SpinEdit::TextOf(int value) const {
+  if (decimals_ == 0) return std::to_string(value);
+  return NumberText(value / std::pow(10.0, decimals_), decimals_);
+}
+
 void SpinEdit::SetValue(int value) {
   value = std::clamp(value, minimum_, maximum_);
   SendMessageW(upDown_, UDM_SETPOS32, 0, static_cast<LPARAM>(value));
-  SetText(std::to_string(value));
+  SetText(TextOf(value));
+}
+
+bool SpinEdit::HandleNotify(NMHDR* header, LRESULT& result) {
+  if (decimals_ == 0 || header->hwndFrom != upDown_ || header->code != UDN_DELTAPOS) return false;
+  // Steps from what the edit says now, which the user may have typed.
+  const double shown = std::strtod(Text().c_str(), nullptr);
+  const auto* change = reinterpret_cast<const NMUPDOWN*>(header);
+  SetValue(static_cast<int>(std::lround(shown * std::pow(10.0, decimals_))) + change->iDelta);
+  result = 0;
+  return true;
 }
 
 void SpinEdit::HandleCommand(WORD code) {

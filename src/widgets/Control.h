@@ -147,13 +147,17 @@ class Edit : public Control {
   void HandleCommand(WORD code) override;
 };
 
-// An edit with an up-down control beside it for an integer in a range.
+// An edit with an up-down control beside it for a number in a range. With
+// `decimals` the edit shows value / 10^decimals with that many digits after
+// the point (the arrows step by one last digit); minimum, maximum and value
+// are counted in those steps. Typing is free where the range or decimals
+// need a sign or a point: the caller reads the text and judges it.
 class SpinEdit : public Control {
  public:
-  SpinEdit(Container& parent, Bounds bounds, int minimum, int maximum, int value);
+  SpinEdit(Container& parent, Bounds bounds, int minimum, int maximum, int value, int decimals = 0);
   ~SpinEdit() override;
   // The edit's text as an integer (clamped to the range), or the minimum
-  // when the text is not a number.
+  // when the text is not a number. Whole-number edits only.
   int Value() const;
   void SetValue(int value);
   void SetVisible(bool visible) override;
@@ -163,13 +167,16 @@ class SpinEdit : public Control {
   // Runs when the text changes, typed or stepped.
   std::function<void()> OnChange;
   void HandleCommand(WORD code) override;
+  bool HandleNotify(NMHDR* header, LRESULT& result) override;
   void HandleDpiChanged() override;
 
  private:
   void PlaceUpDown();
+  std::string TextOf(int value) const;
   HWND upDown_ = nullptr;
   int minimum_;
   int maximum_;
+  int decimals_;
 };
 
 // A drop-down list (no typing).

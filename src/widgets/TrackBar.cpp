@@ -2,8 +2,21 @@
 
 namespace brisko::win {
 
-TrackBar::TrackBar(Container& parent, Bounds bounds, int minimum, int maximum, int tickStep)
-    : Control(parent, ControlArgs{TRACKBAR_CLASSW, "", TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM | WS_TABSTOP, 0, bounds}) {
+namespace {
+
+DWORD TickStyle(TrackBar::Ticks ticks) {
+  switch (ticks) {
+    case TrackBar::Ticks::Above: return TBS_AUTOTICKS | TBS_TOP;
+    case TrackBar::Ticks::None: return TBS_NOTICKS;
+    case TrackBar::Ticks::Below: break;
+  }
+  return TBS_AUTOTICKS | TBS_BOTTOM;
+}
+
+}  // namespace
+
+TrackBar::TrackBar(Container& parent, Bounds bounds, int minimum, int maximum, int tickStep, Ticks ticks)
+    : Control(parent, ControlArgs{TRACKBAR_CLASSW, "", TBS_HORZ | TickStyle(ticks) | WS_TABSTOP, 0, bounds}) {
   SendMessageW(Handle(), TBM_SETRANGEMIN, FALSE, minimum);
   SendMessageW(Handle(), TBM_SETRANGEMAX, TRUE, maximum);
   SendMessageW(Handle(), TBM_SETTICFREQ, static_cast<WPARAM>(tickStep), 0);

@@ -10,7 +10,8 @@ namespace brisko::win {
 // lets go of it.
 class TrackBar : public Control {
  public:
-  TrackBar(Container& parent, Bounds bounds, int minimum, int maximum, int tickStep);
+  enum class Ticks { Below, Above, None };
+  TrackBar(Container& parent, Bounds bounds, int minimum, int maximum, int tickStep, Ticks ticks = Ticks::Below);
   ~TrackBar() override;
   int Position() const;
   // Moves the slider without running OnChange.
