@@ -358,7 +358,7 @@ void Bitmap::ConvertInto(Bitmap& target, PixelFormat format, std::span<const Col
     return;
   }
   std::vector<std::uint8_t> bgr(static_cast<std::size_t>(width_) * 3);
-  PaletteMatcher matcher(target.palette_, static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+  PaletteMatcher matcher(target.palette_);
   for (std::int32_t y = 0; y < height_; ++y) {
     // A 24-bit source row needs no unpacking.
     const std::uint8_t* row = Row(y);

@@ -71,8 +71,7 @@ std::uint8_t NearestIndex(std::span<const Colour> palette, Colour c) {
   return static_cast<std::uint8_t>(bestIndex);
 }
 
-PaletteMatcher::PaletteMatcher(std::span<const Colour> palette, std::size_t expectedQueries)
-    : shared_(expectedQueries >= kManyQueries ? SharedFor(palette) : nullptr) {
+PaletteMatcher::PaletteMatcher(std::span<const Colour> palette) : shared_(SharedFor(palette)) {
   if (shared_ != nullptr) return;
   palette_.assign(palette.begin(), palette.end());
   if (palette_.size() > 256) palette_.resize(256);
@@ -91,7 +90,9 @@ PaletteMatcher::PaletteMatcher(std::span<const Colour> palette, LearnEverything)
 
 const PaletteMatcher* PaletteMatcher::SharedFor(std::span<const Colour> palette) {
   // Built on first use, complete, and never changed afterwards, so every
-  // thread may read them.
+  // thread may read them. They serve small pictures too: a preview
+  // converted again and again would otherwise learn its cells anew each
+  // time.
   if (std::ranges::equal(palette, HalftonePalette())) {
     static const PaletteMatcher halftone(HalftonePalette(), LearnEverything{});
     return &halftone;

@@ -26,13 +26,11 @@ std::uint8_t NearestIndex(std::span<const Colour> palette, Colour c);
 // pixel: the colour space is cut into 64 x 64 x 64 cells, and each cell,
 // the first time a colour falls into it, learns the answers for its 64
 // colours. For the three standard palettes one fully learnt table per
-// process serves every matcher that expects to be asked about a large
-// picture's worth of colours; learning all of it takes tens of
+// process serves every matcher; learning all of it takes tens of
 // milliseconds, once.
 class PaletteMatcher {
  public:
-  static constexpr std::size_t kManyQueries = std::size_t{1} << 20;
-  explicit PaletteMatcher(std::span<const Colour> palette, std::size_t expectedQueries = 0);
+  explicit PaletteMatcher(std::span<const Colour> palette);
   std::uint8_t Nearest(Colour c);
   // The nearest entries of a row of 24-bit pixels (blue, green, red).
   void NearestRow(const std::uint8_t* bgr, std::size_t pixels, std::uint8_t* indices);
