@@ -240,10 +240,30 @@ long double GammaPower(long double base, long double gamma) {
   return std::exp(gamma * std::log(base));
 }
 
+// ln(c / 256) for every channel value in double precision, worked out once.
+const std::array<double, 256>& ChannelLogs() {
+  static const std::array<double, 256> logs = [] {
+    std::array<double, 256> l{};
+    for (int c = 1; c < 256; ++c) l[static_cast<std::size_t>(c)] = std::log(c / 256.0);
+    return l;
+  }();
+  return logs;
+}
+
 imageops::ByteTable GammaTable(double gamma) {
+  // A live preview asks for a new table at every step, and the extended
+  // precision power is slow. Double precision is off by far less than
+  // 1e-9 here, so it rounds the same way unless the value lies within that
+  // of a half: only those go through extended precision.
+  const bool plainPower = gamma != 0 && !(gamma == std::trunc(gamma) && std::fabs(gamma) <= 64);
   imageops::ByteTable table{};
   for (int c = 0; c < 256; ++c) {
-    const long double v = imageops::RoundHalfEvenExtended(GammaPower(static_cast<long double>(c) / 256, gamma) * 255);
+    long double v = 0;
+    const double quick = plainPower && c > 0 ? std::exp(gamma * ChannelLogs()[static_cast<std::size_t>(c)]) * 255 : 0;
+    if (c > 0 && plainPower && std::isfinite(quick) && std::fabs(quick - std::floor(quick) - 0.5) > 1e-6)
+      v = std::nearbyint(quick);
+    else
+      v = imageops::RoundHalfEvenExtended(GammaPower(static_cast<long double>(c) / 256, gamma) * 255);
     table[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(v >= 255 || std::isnan(v) ? 255 : (v < 0 ? 0 : v));
   }
   return table;

@@ -73,6 +73,25 @@ TEST(Gamma, DividesBy256AndRoundsInExtendedPrecision) {
   EXPECT_EQ(gamma(200, 0.5), static_cast<int>(std::lround(std::sqrt(200.0 / 256) * 255)));
 }
 
+// Every value the Gamma field can hold, against the power worked out in
+// extended precision throughout: the table's quicker path must never round
+// another way.
+TEST(Gamma, EveryFieldValueMatchesTheExtendedPower) {
+  Bitmap ramp(256, 1, PixelFormat::Bgr24), out;
+  for (int c = 0; c < 256; ++c) ramp.SetPixelAt(c, 0, MakeColour(static_cast<std::uint8_t>(c), 0, 0));
+  for (int hundredths = 1; hundredths <= 500; ++hundredths) {
+    const double g = hundredths / 100.0;
+    AdjustGamma(ramp, out, g);
+    for (int c = 0; c < 256; ++c) {
+      long double v = std::exp(static_cast<long double>(g) * std::log(static_cast<long double>(c) / 256)) * 255;
+      if (c == 0) v = 0;
+      if (g == std::trunc(g)) v = std::pow(static_cast<long double>(c) / 256, static_cast<int>(g)) * 255;
+      const long double rounded = std::nearbyint(v);
+      ASSERT_EQ(RedOf(out.PixelAt(c, 0)), static_cast<int>(std::min<long double>(rounded, 255))) << g << " " << c;
+    }
+  }
+}
+
 TEST(Saturation, TablesWrapInsteadOfClamping) {
   auto saturate = [](Colour c, int a) { return OnePixel(c, [a](auto& s, auto& t) { AdjustSaturation(s, t, a); }); };
   EXPECT_EQ(saturate(MakeColour(255, 0, 0), 0), MakeColour(85, 85, 85));
