@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ImageOpsPictures.h"
 #include "core/Helpers.h"
 #include "editor/DialogModels.h"
 #include "imageops/ColourAdjust.h"
@@ -18,15 +19,8 @@ namespace {
 
 constexpr Colour kRed = MakeColour(255, 0, 0);
 
-// A picture whose every pixel is different, so a misplaced pixel shows.
-Bitmap Numbered(std::int32_t width, std::int32_t height) {
-  Bitmap b(width, height, PixelFormat::Bgr24);
-  for (std::int32_t y = 0; y < height; ++y)
-    for (std::int32_t x = 0; x < width; ++x)
-      b.SetPixelAt(x, y, MakeColour(static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 6),
-                                    static_cast<std::uint8_t>((x * 7 + y * 3) & 0xFF)));
-  return b;
-}
+using testpictures::Numbered;
+using testpictures::SamePixels;
 
 // Gradients with a few flat shapes: what a screenshot's downscaled proxy
 // can stand for without losing detail that matters.
@@ -43,13 +37,6 @@ Bitmap Smooth(std::int32_t width, std::int32_t height) {
   return b;
 }
 
-bool SamePixels(const Bitmap& a, const Bitmap& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
-  for (std::int32_t y = 0; y < a.Height(); ++y)
-    for (std::int32_t x = 0; x < a.Width(); ++x)
-      if (a.PixelAt(x, y) != b.PixelAt(x, y)) return false;
-  return true;
-}
 
 std::vector<std::uint8_t> Bytes(const Bitmap& b) { return {b.Data(), b.Data() + b.ByteSize()}; }
 

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "ImageOpsPictures.h"
 #include "TempFolder.h"
 #include "core/Bmp.h"
 #include "core/Files.h"
@@ -17,23 +18,9 @@
 namespace brisko {
 namespace {
 
-// A picture whose every pixel is different, so a misplaced pixel shows.
-Bitmap Numbered(std::int32_t width, std::int32_t height) {
-  Bitmap b(width, height, PixelFormat::Bgr24);
-  for (std::int32_t y = 0; y < height; ++y)
-    for (std::int32_t x = 0; x < width; ++x)
-      b.SetPixelAt(x, y, MakeColour(static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 6),
-                                    static_cast<std::uint8_t>((x * 7 + y * 3) & 0xFF)));
-  return b;
-}
+using testpictures::Numbered;
+using testpictures::SamePixels;
 
-bool SamePixels(const Bitmap& a, const Bitmap& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
-  for (std::int32_t y = 0; y < a.Height(); ++y)
-    for (std::int32_t x = 0; x < a.Width(); ++x)
-      if (a.PixelAt(x, y) != b.PixelAt(x, y)) return false;
-  return true;
-}
 
 class Document : public ::testing::Test {
  protected:
