@@ -238,7 +238,7 @@ TEST(Hotkey, FiresOnItsCombinationAndAfterTheDialogOnlyOnTheNewOne) {
 TEST(Exit, RemovesTheTempFolderAndTheWorkingBitmaps) {
   RunningProgram program(DeliveredConfig());
   ASSERT_NE(program.MainWindow(), nullptr);
-  const fs::path temp = TempFolder();
+  const fs::path temp = program.Temp();
   ASSERT_TRUE(fs::is_directory(temp / "Temp")) << "made at start";
   std::ofstream(temp / "Temp" / "Brisko.bmp") << "x";
   std::ofstream(temp / "temp.bmp") << "x";
@@ -254,7 +254,7 @@ TEST(Exit, EndingAnotherWayKeepsTheTempFolderButNotTheWorkingBitmaps) {
   RunningProgram program(DeliveredConfig());
   HWND main = program.MainWindow();
   ASSERT_NE(main, nullptr);
-  const fs::path temp = TempFolder();
+  const fs::path temp = program.Temp();
   std::ofstream(temp / "temp.bmp") << "x";
   PostMessageW(main, WM_CLOSE, 0, 0);
   ASSERT_TRUE(program.WaitForExit(10000));

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -35,6 +36,24 @@ bool ClassIs(HWND w, const wchar_t* className) {
   wchar_t name[64] = {};
   GetClassNameW(w, name, 64);
   return lstrcmpiW(name, className) == 0;
+}
+
+// This process's environment with TMP and TEMP naming `temp`, as a block
+// for CreateProcess: NUL-separated entries, sorted by name as Windows
+// wants them, ending in an empty one.
+std::wstring EnvironmentWithTemp(const std::wstring& temp) {
+  std::vector<std::wstring> entries{L"TEMP=" + temp, L"TMP=" + temp};
+  if (wchar_t* strings = GetEnvironmentStringsW()) {
+    for (const wchar_t* entry = strings; *entry; entry += wcslen(entry) + 1)
+      if (_wcsnicmp(entry, L"TMP=", 4) != 0 && _wcsnicmp(entry, L"TEMP=", 5) != 0) entries.emplace_back(entry);
+    FreeEnvironmentStringsW(strings);
+  }
+  std::sort(entries.begin(), entries.end(),
+            [](const std::wstring& a, const std::wstring& b) { return _wcsicmp(a.c_str(), b.c_str()) < 0; });
+  std::wstring block;
+  for (const std::wstring& entry : entries) block.append(entry).push_back(L'\0');
+  block.push_back(L'\0');
+  return block;
 }
 
 }  // namespace
@@ -72,6 +91,8 @@ RunningProgram::RunningProgram(const std::string& configText) {
     fs::copy_file(source / file, folder_ / file);
   fs::copy_file(source / "help" / "index.htm", folder_ / "help" / "index.htm");
   std::ofstream(folder_ / "config.ini", std::ios::binary) << configText;
+  temp_ = folder_ / "temp" / "";
+  fs::create_directories(temp_);
   info_.hProcess = StartAgain();
   if (!info_.hProcess) throw std::runtime_error("BriskoCapture.exe did not start");
   info_.dwProcessId = GetProcessId(info_.hProcess);
@@ -82,8 +103,9 @@ HANDLE RunningProgram::StartAgain() const {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   std::wstring command = L"\"" + (folder_ / "BriskoCapture.exe").wstring() + L"\"";
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
-                      &info))
+  std::wstring environment = EnvironmentWithTemp(temp_.wstring());
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                      environment.data(), folder_.c_str(), &startup, &info))
     return nullptr;
   CloseHandle(info.hThread);
   return info.hProcess;

@@ -17,6 +17,8 @@ bool WaitFor(const std::function<bool()>& condition, int milliseconds = 5000);
 
 // A copy of the built program folder in a fresh temporary folder, with a
 // config.ini of the test's choosing, and BriskoCapture.exe running from it.
+// The program gets a temporary folder of its own (TMP and TEMP), so the
+// working files it keeps there are its alone and go with it.
 class RunningProgram {
  public:
   explicit RunningProgram(const std::string& configText);
@@ -33,6 +35,8 @@ class RunningProgram {
   DWORD ProcessId() const { return info_.dwProcessId; }
   bool WaitForExit(int milliseconds);
   const std::filesystem::path& Folder() const { return folder_; }
+  // The program's temporary folder, as GetTempPath gives it there.
+  const std::filesystem::path& Temp() const { return temp_; }
   std::string Setting(const std::string& section, const std::string& key) const;
 
   // The first child window of the main window with this text (and class,
@@ -47,6 +51,7 @@ class RunningProgram {
 
  private:
   std::filesystem::path folder_;
+  std::filesystem::path temp_;
   PROCESS_INFORMATION info_{};
   HWND main_ = nullptr;
 };
