@@ -3,6 +3,7 @@
 #include "app/AppSettings.h"
 #include "app/UnitAbout.h"
 #include "app/UnitHotKey.h"
+#include "app/UnitImgTyle.h"
 #include "app/UnitSound.h"
 #include "capture/OwnWindows.h"
 #include "capture/UnitPickColor.h"
@@ -25,6 +26,7 @@ constexpr Colour kTextColour = MakeColour(29, 39, 51);
 constexpr Colour kAccent = MakeColour(46, 107, 217);
 
 constexpr UINT kAddTrayIcon = WM_APP + 1;
+constexpr UINT kShowSaveFileSettings = WM_APP + 2;
 
 constexpr char kHomePage[] = "https://brisko-capture.example/";
 constexpr char kSupportPage[] = "https://brisko-capture.example/support/";
@@ -116,6 +118,10 @@ TFrmMain::TFrmMain() : win::Form(MainArgs()) {
     return 0;
   });
   PostMessageW(Handle(), kAddTrayIcon, 0, 0);
+  OnMessage(kShowSaveFileSettings, [this](WPARAM, LPARAM) -> LRESULT {
+    ShowSaveFileSettings();
+    return 0;
+  });
 
   // Creation: the Temp folder for the editor's files, the empty capture
   // bitmap, the first profile, the hotkey.
@@ -558,7 +564,9 @@ void TFrmMain::ComboOutputChange() {
   profile_.OutputTarget = index;
   WriteSetting("App", "OutputTo", std::to_string(index));
   ShowOutputChecks();
-  if (index == kOutputFile) ShowSaveFileSettings();
+  // The dialog opens once the list has closed: Windows may tell of the new
+  // choice while the drop-down still holds the mouse.
+  if (index == kOutputFile) PostMessageW(Handle(), kShowSaveFileSettings, 0, 0);
 }
 
 void TFrmMain::SetOutputFromMenu(int target) {
@@ -661,8 +669,8 @@ void TFrmMain::ShowSoundDialog() {
 }
 
 void TFrmMain::ShowSaveFileSettings() {
-  // The save-file settings dialog (format, naming, folder) opens here; it
-  // arrives with file output.
+  TFrmImgTyle dialog(Handle());
+  dialog.ShowModal();
 }
 
 void TFrmMain::OpenFileCommand() {

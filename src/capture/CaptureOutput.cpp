@@ -29,46 +29,14 @@ LocalDateTime Now() {
                        local.tm_sec};
 }
 
-// The save dialog; the chosen path (without an extension added) and the
-// filter index, or nothing when cancelled.
-struct SaveChoice {
-  std::wstring file;
-  int filterIndex;
-};
-std::optional<SaveChoice> AskForFileName(HWND owner, const SaveFileSettings& settings, const std::string& proposal) {
-  std::wstring filter = win::Widen(CaptureFileFilter());
-  for (wchar_t& c : filter)
-    if (c == L'|') c = L'\0';
-  filter.push_back(L'\0');
-  std::vector<wchar_t> file(32768, L'\0');
-  const std::wstring proposed = win::Widen(proposal);
-  proposed.copy(file.data(), std::min(proposed.size(), file.size() - 1));
-  const std::wstring folder = win::Widen(settings.nameOutput);
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = owner;
-  dialog.lpstrFilter = filter.c_str();
-  dialog.nFilterIndex = static_cast<DWORD>(settings.typeIndex + 1);
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = static_cast<DWORD>(file.size());
-  if (settings.nameIndex != 0) dialog.lpstrInitialDir = folder.c_str();
-  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-  if (!GetSaveFileNameW(&dialog)) return std::nullopt;
-  return SaveChoice{file.data(), static_cast<int>(dialog.nFilterIndex)};
-}
-
-bool ConfirmReplace(HWND owner, const std::wstring& path) {
-  const std::wstring text = path + L" already exists.\r\nDo you want to replace it?";
-  return MessageBoxW(owner, text.c_str(), L"Brisko Capture", MB_YESNO | MB_ICONQUESTION) == IDYES;
-}
-
 void OutputToFile(CaptureHost& host, const Bitmap& picture) {
   const SaveFileSettings settings = ReadSaveFileSettings();
   const std::string tempBitmap = TempFolder() + "temp.bmp";
   WriteBmpFile(picture, PathFromUtf8(tempBitmap));
   const std::string proposal = ProposedFileName(settings);
   HWND owner = host.DialogOwner();
-  const auto choice = AskForFileName(owner, settings, proposal);
+  const auto choice =
+      AskForFileName(owner, settings.typeIndex, settings.nameIndex != 0 ? settings.nameOutput : std::string(), proposal);
   if (!choice) return;
   const auto types = CaptureFileTypes();
   const int type = std::clamp(choice->filterIndex - 1, 0, kCaptureFileTypeCount - 1);
@@ -86,11 +54,6 @@ void OutputToFile(CaptureHost& host, const Bitmap& picture) {
 }
 
 }  // namespace
-
-SaveFileSettings ReadSaveFileSettings() {
-  const IniDocument settings = ReadAllSettings();
-  return SaveFileSettingsFrom([&](std::string_view key) { return settings.Read("SaveFile", key); });
-}
 
 std::string ProposedFileName(const SaveFileSettings& settings) {
   switch (settings.nameIndex) {

@@ -7,11 +7,9 @@
 #include "capture/CaptureHost.h"
 #include "capture/CaptureProfile.h"
 #include "capture/FileNaming.h"
+#include "capture/SaveDialog.h"
 
 namespace brisko {
-
-// The [SaveFile] settings of config.ini, read with their defaults.
-SaveFileSettings ReadSaveFileSettings();
 
 // Every finished capture leaves through here: the sound, then the editor,
 // the clipboard or a file as OutputTarget says. Failures end quietly.

@@ -32,16 +32,47 @@ void ConvertToIcon(const std::string& source, const std::string& target) {
   Check(BitmapToIcon(source.c_str(), target.c_str()), "Icon", target);
 }
 
-void CallShowForm(HWND application, const std::string& target, bool autoClose) {
+namespace {
+
+// "shot.png" -> "shot.png.saving.png": beside the target, and with its
+// extension, which is what the dialog picks the format by.
+std::wstring PartialNameFor(const std::wstring& target) {
+  const auto dot = target.rfind(L'.');
+  const auto slash = target.find_last_of(L"\\/:");
+  const std::wstring extension =
+      dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash) ? target.substr(dot) : L"";
+  return target + L".saving" + extension;
+}
+
+bool HasContent(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) &&
+         (data.nFileSizeHigh != 0 || data.nFileSizeLow != 0);
+}
+
+}  // namespace
+
+ShowFormOutcome CallShowForm(HWND application, const std::string& target, bool autoClose) {
   const std::wstring inFolder = win::Widen(ProgramFolder() + "Lumeral.dll");
-  if (GetFileAttributesW(inFolder.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+  if (GetFileAttributesW(inFolder.c_str()) == INVALID_FILE_ATTRIBUTES) return ShowFormOutcome::LibraryUnavailable;
   // By its bare name: the search begins with the program's folder.
   win::ScopedModule library(LoadLibraryW(L"Lumeral.dll"));
-  if (!library) return;
+  if (!library) return ShowFormOutcome::LibraryUnavailable;
   using ShowFormFunction = BOOL(__stdcall*)(HWND, const char*, BOOLEAN);
   const auto showForm = win::ExportOf<ShowFormFunction>(library.Get(), "ShowForm");
-  if (!showForm) return;
-  showForm(application, target.c_str(), autoClose ? TRUE : FALSE);
+  if (!showForm) return ShowFormOutcome::LibraryUnavailable;
+  const std::wstring finalName = win::Widen(target), partial = PartialNameFor(finalName);
+  DeleteFileW(partial.c_str());
+  showForm(application, win::Narrow(partial).c_str(), autoClose ? TRUE : FALSE);
+  if (!HasContent(partial)) {
+    DeleteFileW(partial.c_str());
+    return ShowFormOutcome::NotWritten;
+  }
+  if (!MoveFileExW(partial.c_str(), finalName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(partial.c_str());
+    return ShowFormOutcome::NotWritten;
+  }
+  return ShowFormOutcome::Written;
 }
 
 }  // namespace brisko

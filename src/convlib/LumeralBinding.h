@@ -21,8 +21,17 @@ void ConvertToEmf(const std::string& source, const std::string& target);
 void ConvertToWmf(const std::string& source, const std::string& target);
 void ConvertToIcon(const std::string& source, const std::string& target);
 
+// What became of a save through the save-parameters dialog.
+enum class ShowFormOutcome {
+  Written,             // the target holds the new picture
+  NotWritten,          // the dialog wrote nothing (cancelled, or it failed)
+  LibraryUnavailable,  // Lumeral.dll is not in the program folder or does not load
+};
+
 // Shows the save-parameters dialog for `target`; returns when it closed.
-// Without Lumeral.dll in the program folder it does nothing.
-void CallShowForm(HWND application, const std::string& target, bool autoClose);
+// The dialog writes beside the target under a temporary name of the same
+// extension, which then replaces the target: a save that fails leaves an
+// existing file of that name as it was.
+ShowFormOutcome CallShowForm(HWND application, const std::string& target, bool autoClose);
 
 }  // namespace brisko

@@ -30,6 +30,19 @@ void EnsureFolder(std::string_view path) {
     throw FileError("cannot create folder " + std::string(path) + ": " + error.message());
 }
 
+void EnsureFolderTree(std::string_view path) {
+  std::filesystem::path folder = PathFromUtf8(path);
+  // "C:\a\b\" names the folder b; the empty last element is dropped so the
+  // creation does not stumble over it. A root keeps its separator.
+  if (!folder.has_filename()) folder = folder.parent_path();
+  std::error_code ignored;
+  if (std::filesystem::is_directory(folder, ignored)) return;
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (!std::filesystem::is_directory(folder, ignored))
+    throw FileError("cannot create folder " + std::string(path) + (error ? ": " + error.message() : std::string()));
+}
+
 std::string HexRGB(Colour rgb) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string text(6, '0');

@@ -22,6 +22,10 @@ std::string FolderPartOf(std::string_view path);
 // Creates the folder (one level) if it does not exist. Throws FileError when
 // it cannot be created.
 void EnsureFolder(std::string_view path);
+// Creates the folder with every missing folder above it; a trailing
+// separator is allowed. Throws FileError when it cannot be created or the
+// name is taken by a file.
+void EnsureFolderTree(std::string_view path);
 
 constexpr std::int32_t MaxOf(std::int32_t a, std::int32_t b) { return a > b ? a : b; }
 constexpr std::int32_t MinOf(std::int32_t a, std::int32_t b) { return a < b ? a : b; }

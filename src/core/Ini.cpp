@@ -151,8 +151,12 @@ std::string ReadIniValue(const std::filesystem::path& file, std::string_view sec
 
 void WriteIniValue(const std::filesystem::path& file, std::string_view section,
                    std::string_view key, std::string_view value) {
+  WriteIniValues(file, section, IniValues{{std::string(key), std::string(value)}});
+}
+
+void WriteIniValues(const std::filesystem::path& file, std::string_view section, const IniValues& values) {
   IniDocument doc = LoadIniFile(file);
-  doc.Write(section, key, value);
+  for (const auto& [key, value] : values) doc.Write(section, key, value);
   const std::string text = doc.Text();
   WriteFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }

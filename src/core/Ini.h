@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace brisko {
@@ -49,6 +50,12 @@ std::string ReadIniValue(const std::filesystem::path& file, std::string_view sec
 // it is never left truncated or half written.
 void WriteIniValue(const std::filesystem::path& file, std::string_view section,
                    std::string_view key, std::string_view value);
+
+// Keys and their values, in the order they are written.
+using IniValues = std::vector<std::pair<std::string, std::string>>;
+// Writes several values of one section in one replacement of the file, so
+// a reader sees all of them changed or none.
+void WriteIniValues(const std::filesystem::path& file, std::string_view section, const IniValues& values);
 
 // Where the settings file goes: the delivered file in the program folder
 // when that folder can be written, otherwise a per-user copy, made from the

@@ -1,7 +1,5 @@
 #include "editor/AdjustDialog.h"
 
-#include <algorithm>
-
 #include "widgets/Share.h"
 #include "widgets/Text.h"
 
@@ -46,26 +44,9 @@ void AdjustDialog::OkClick() {
   Close();
 }
 
-void AdjustDialog::CentreOnWindow(HWND window) {
-  RECT over{}, own{};
-  GetWindowRect(window, &over);
-  GetWindowRect(Handle(), &own);
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  GetMonitorInfoW(MonitorFromRect(&over, MONITOR_DEFAULTTONEAREST), &info);
-  const RECT& work = info.rcWork;
-  const int width = own.right - own.left, height = own.bottom - own.top;
-  // Centred, but never off the screen the window is on.
-  const int x = std::clamp<int>((over.left + over.right - width) / 2, work.left,
-                                std::max<int>(work.left, work.right - width));
-  const int y = std::clamp<int>((over.top + over.bottom - height) / 2, work.top,
-                                std::max<int>(work.top, work.bottom - height));
-  SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 DialogResult AdjustDialog::Run() {
   result_ = DialogResult::Nothing();
-  if (centreOn_) CentreOnWindow(centreOn_);
+  if (centreOn_) CentreOn(centreOn_);
   ShowModal();
   return std::move(result_);
 }

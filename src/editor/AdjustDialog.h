@@ -40,7 +40,6 @@ class AdjustDialog : public win::Form {
 
  private:
   void OkClick();
-  void CentreOnWindow(HWND window);
 
   HWND centreOn_;
   DialogResult result_;

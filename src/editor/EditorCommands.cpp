@@ -144,7 +144,9 @@ using V = ViewOperation;
 using D = DialogKind;
 
 constexpr CommandSpec Window(C command, A action) { return {command, CK::Window, false, action, V::None, D::None, 0, ""}; }
-constexpr CommandSpec Output(C command) { return {command, CK::Output, false, A::None, V::None, D::None, 0, ""}; }
+constexpr CommandSpec Output(C command, OutputAction output, int wallpaperTag = 0) {
+  return {command, CK::Output, false, A::None, V::None, D::None, 0, "", output, wallpaperTag};
+}
 constexpr CommandSpec Operation(C command, V operation, bool layout = false, int scaleTag = 0) {
   return {command, CK::ViewOperation, layout, A::None, operation, D::None, scaleTag, ""};
 }
@@ -154,18 +156,18 @@ constexpr CommandSpec Dialog(C command, D dialog, bool layout, std::string_view 
 
 constexpr CommandSpec kSpecs[] = {
     Window(C::Open, A::Open),
-    Output(C::SaveAs),
-    Output(C::CopyToClipboard),
-    Output(C::Print),
-    Output(C::WallpaperCenter),
-    Output(C::WallpaperTile),
-    Output(C::WallpaperStretch),
+    Output(C::SaveAs, OutputAction::SaveAs),
+    Output(C::CopyToClipboard, OutputAction::CopyToClipboard),
+    Output(C::Print, OutputAction::Print),
+    Output(C::WallpaperCenter, OutputAction::Wallpaper, 1),
+    Output(C::WallpaperTile, OutputAction::Wallpaper, 2),
+    Output(C::WallpaperStretch, OutputAction::Wallpaper, 3),
     Window(C::Exit, A::Exit),
     Window(C::ShowTools, A::ShowTools),
     Window(C::ZoomIn, A::ZoomIn),
     Window(C::ZoomOut, A::ZoomOut),
     Window(C::ActualSize, A::ActualSize),
-    Output(C::FullScreen),
+    Output(C::FullScreen, OutputAction::FullScreen),
     Window(C::Undo, A::Undo),
     Window(C::Redo, A::Redo),
     Dialog(C::CanvasSize, D::CanvasSize, true),
@@ -200,7 +202,7 @@ constexpr CommandSpec kSpecs[] = {
     Operation(C::WaveWrap, V::WaveWrap),
     Operation(C::GaussianBlur, V::GaussianBlur),
     Window(C::HelpContents, A::HelpContents),
-    Output(C::Finish),
+    Output(C::Finish, OutputAction::Finish),
     Window(C::Close, A::Exit),
 };
 static_assert(std::size(kSpecs) == kEditorCommandCount, "one row per command");

@@ -144,6 +144,10 @@ enum class ViewOperation {
 enum class DialogKind { None, Rotate, CanvasSize, Scale, Rgb, Colors };
 inline constexpr std::size_t kDialogKindCount = static_cast<std::size_t>(DialogKind::Colors) + 1;
 
+// The ways of getting the picture out of the editor.
+enum class OutputAction { None, SaveAs, Finish, CopyToClipboard, Print, Wallpaper, FullScreen };
+inline constexpr std::size_t kOutputActionCount = static_cast<std::size_t>(OutputAction::FullScreen) + 1;
+
 struct CommandSpec {
   EditorCommand command;
   CommandKind kind;
@@ -156,6 +160,9 @@ struct CommandSpec {
   int scaleTag;
   // The colour dialog's ColorsKind.
   std::string_view colorsKind;
+  OutputAction output = OutputAction::None;
+  // The wallpaper entries' style: 1 centre, 2 tile, 3 stretch.
+  int wallpaperTag = 0;
 };
 // One row per command, in the order of EditorCommand.
 std::span<const CommandSpec> EditorCommandSpecs();

@@ -291,8 +291,18 @@ void TFrmEditPic::BindCommands() {
       &TFrmEditPic::SmoothScalingClick,
       &TFrmEditPic::HelpContentsClick,
   };
-  // Every command runs as the table says. The output commands stay
-  // disabled until they have windows of their own.
+  // The ways out, in the order of OutputAction.
+  using OutputHandler = void (TFrmEditPic::*)(const CommandSpec&);
+  static constexpr std::array<OutputHandler, kOutputActionCount> kOutputHandlers = {
+      nullptr,
+      &TFrmEditPic::SaveAsClick,
+      &TFrmEditPic::FinishClick,
+      &TFrmEditPic::CopyToClipboardClick,
+      &TFrmEditPic::PrintClick,
+      &TFrmEditPic::WallpaperClick,
+      &TFrmEditPic::FullScreenClick,
+  };
+  // Every command runs as the table says.
   for (const CommandSpec& spec : EditorCommandSpecs()) {
     Entries& entries = commands_[static_cast<std::size_t>(spec.command)];
     if (spec.kind == CommandKind::Window)
@@ -301,6 +311,11 @@ void TFrmEditPic::BindCommands() {
       entries.run = [this, &spec] { RunFrameCommand(spec); };
     else if (spec.kind == CommandKind::Dialog)
       entries.run = [this, &spec] { RunDialogCommand(spec); };
+    else if (spec.kind == CommandKind::Output)
+      entries.run = [this, &spec, handler = kOutputHandlers[static_cast<std::size_t>(spec.output)]] {
+        // A way out that fails says why; the picture stays as it is.
+        win::RunGuarded([&] { (this->*handler)(spec); });
+      };
     SetCommandEnabled(spec.command, entries.run != nullptr);
   }
   ApplyHistoryCommands();

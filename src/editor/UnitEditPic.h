@@ -93,6 +93,9 @@ class TFrmEditPic : public win::Form {
 
   // The command behind a menu entry, tool button or page button.
   void RunCommand(EditorCommand command);
+  // Saves WorkingBitmap to `target` by its extension, as Finish does with a
+  // remembered name; false, after saying why, when nothing was written.
+  bool SaveTo(const std::string& target);
 
  private:
   using Handler = void (TFrmEditPic::*)();
@@ -123,6 +126,20 @@ class TFrmEditPic : public win::Form {
   void CropClick();
   void SmoothScalingClick();
   void HelpContentsClick();
+  // The ways out, each with the row that ran it (the wallpaper's style).
+  void SaveAsClick(const CommandSpec& spec);
+  void FinishClick(const CommandSpec& spec);
+  void CopyToClipboardClick(const CommandSpec& spec);
+  void PrintClick(const CommandSpec& spec);
+  void WallpaperClick(const CommandSpec& spec);
+  void FullScreenClick(const CommandSpec& spec);
+  enum class SaveResult { Saved, Cancelled, Failed };
+  // The save dialog, the replace question and the write; a failed write is
+  // reported and leaves the remembered name as it was.
+  SaveResult SaveAs();
+  // Writes the temporary bitmap to `target` by the target's extension.
+  bool WritePicture(const std::string& target);
+  void WriteTemporaryBitmap() const;
   void ImageShowMouseDown(const win::MouseEvent& e, Point at);
   void ImageShowMouseMove(Point at);
   void ImageShowMouseUp(const win::MouseEvent& e, Point at);

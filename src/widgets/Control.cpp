@@ -209,6 +209,26 @@ GroupBox::GroupBox(Container& parent, std::string_view caption, Bounds bounds)
 Edit::Edit(Container& parent, std::string_view text, Bounds bounds, DWORD style)
     : Control(parent, ControlArgs{L"EDIT", std::string(text), style | WS_TABSTOP, WS_EX_CLIENTEDGE, bounds}) {}
 
+void FieldColours::Set(Colour text, Colour background) {
+  text_ = text;
+  // Fields switch colours on every enabling change; the brush is made anew
+  // only when the background really changes.
+  if (!brush_ || background != background_) brush_.Reset(CreateSolidBrush(background));
+  background_ = background;
+}
+
+HBRUSH FieldColours::Apply(HDC dc) const {
+  if (!brush_) return nullptr;
+  SetTextColor(dc, text_);
+  SetBkColor(dc, background_);
+  return brush_.Get();
+}
+
+void Edit::SetColours(Colour text, Colour background) {
+  colours_.Set(text, background);
+  Invalidate();
+}
+
 void Edit::SetReadOnly(bool readOnly) { SendMessageW(Handle(), EM_SETREADONLY, readOnly ? TRUE : FALSE, 0); }
 
 void Edit::HandleCommand(WORD code) {
@@ -217,7 +237,7 @@ void Edit::HandleCommand(WORD code) {
 
 SpinEdit::SpinEdit(Container& parent, Bounds bounds, int minimum, int maximum, int value, int decimals)
     : Control(parent, ControlArgs{L"EDIT", std::to_string(value),
-                                  ES_AUTOHSCROLL | WS_TABSTOP | (minimum >= 0 && decimals == 0 ? ES_NUMBER : 0),
+                                  static_cast<DWORD>(ES_AUTOHSCROLL | WS_TABSTOP | (minimum >= 0 && decimals == 0 ? ES_NUMBER : 0)),
                                   WS_EX_CLIENTEDGE, bounds}),
       minimum_(minimum),
       maximum_(maximum),
@@ -328,6 +348,11 @@ void ComboBox::SetItemIndex(int index) { SendMessageW(Handle(), CB_SETCURSEL, st
 
 std::string ComboBox::ItemText(int index) const {
   return StringAt(Handle(), CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
+}
+
+void ComboBox::SetColours(Colour text, Colour background) {
+  colours_.Set(text, background);
+  Invalidate();
 }
 
 void ComboBox::HandleCommand(WORD code) {

@@ -13,6 +13,21 @@
 
 namespace brisko::win {
 
+// Text and background colours that a field (edit, drop-down list) shows
+// instead of the system's.
+class FieldColours {
+ public:
+  void Set(Colour text, Colour background);
+  // Answers the control's colour message: sets the colours on `dc` and
+  // gives the background brush; null while no colours were set.
+  HBRUSH Apply(HDC dc) const;
+
+ private:
+  Colour text_ = 0;
+  Colour background_ = 0;
+  ScopedBrush brush_;
+};
+
 struct ControlArgs {
   const wchar_t* windowClass = L"STATIC";
   std::string text;
@@ -143,8 +158,13 @@ class Edit : public Control {
  public:
   Edit(Container& parent, std::string_view text, Bounds bounds, DWORD style = ES_AUTOHSCROLL);
   void SetReadOnly(bool readOnly);
+  void SetColours(Colour text, Colour background);
   std::function<void()> OnChange;
   void HandleCommand(WORD code) override;
+  HBRUSH HandleColour(HDC dc) override { return colours_.Apply(dc); }
+
+ private:
+  FieldColours colours_;
 };
 
 // An edit with an up-down control beside it for a number in a range. With
@@ -189,8 +209,13 @@ class ComboBox : public Control {
   // Selects without running OnChange; -1 selects nothing.
   void SetItemIndex(int index);
   std::string ItemText(int index) const;
+  void SetColours(Colour text, Colour background);
   std::function<void()> OnChange;
   void HandleCommand(WORD code) override;
+  HBRUSH HandleColour(HDC dc) override { return colours_.Apply(dc); }
+
+ private:
+  FieldColours colours_;
 };
 
 class ListBox : public Control {

@@ -314,6 +314,22 @@ void Form::Centre() {
   SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Form::CentreOn(HWND window) {
+  RECT over{}, own{};
+  GetWindowRect(window, &over);
+  GetWindowRect(window_, &own);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  GetMonitorInfoW(MonitorFromRect(&over, MONITOR_DEFAULTTONEAREST), &info);
+  const RECT& work = info.rcWork;
+  const int width = own.right - own.left, height = own.bottom - own.top;
+  const int x = std::clamp<int>((over.left + over.right - width) / 2, work.left,
+                                std::max<int>(work.left, work.right - width));
+  const int y = std::clamp<int>((over.top + over.bottom - height) / 2, work.top,
+                                std::max<int>(work.top, work.bottom - height));
+  SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Form::AddShortcut(UINT virtualKey, bool ctrl, bool shift, bool alt, std::function<void()> action) {
   shortcuts_.push_back(Shortcut{virtualKey, ctrl, shift, alt, std::move(action)});
 }

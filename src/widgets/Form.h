@@ -130,7 +130,10 @@ class Form : public Container {
   // Client size in pixels at the current DPI.
   SIZE ClientSize() const;
   void SetClientSize(int logicalWidth, int logicalHeight);
+  // Centred on the screen of the owner (or of the form itself).
   void Centre();
+  // Centred on another window, but never off the screen that window is on.
+  void CentreOn(HWND window);
 
   bool DialogKeys() const { return dialogKeys_; }
   // Buttons that Enter and Esc press.

@@ -77,6 +77,13 @@ Function ExportOf(HMODULE module, const char* name) {
   return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
 }
 
+struct RegistryKeyTraits {
+  using Handle = HKEY;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { RegCloseKey(h); }
+};
+using ScopedKey = UniqueHandle<RegistryKeyTraits>;
+
 struct IconTraits {
   using Handle = HICON;
   static Handle Invalid() { return nullptr; }

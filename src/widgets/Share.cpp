@@ -92,6 +92,10 @@ void WriteSetting(std::string_view section, std::string_view key, std::string_vi
   WriteIniValue(ConfigPath(), section, key, value);
 }
 
+void WriteSettings(std::string_view section, const IniValues& values) {
+  WriteIniValues(ConfigPath(), section, values);
+}
+
 bool DeleteFolderTree(std::string_view path) {
   const std::wstring folder = win::Widen(path);
   if (!IsFolder(folder)) return false;

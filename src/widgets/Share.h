@@ -26,6 +26,9 @@ std::string ReadSetting(std::string_view section, std::string_view key);
 // All of config.ini as it is now, for reading several settings at once.
 IniDocument ReadAllSettings();
 void WriteSetting(std::string_view section, std::string_view key, std::string_view value);
+// Several values of one section in a single replacement of config.ini, so
+// no reader ever sees some of them changed and others not.
+void WriteSettings(std::string_view section, const IniValues& values);
 
 // Deletes the folder with everything in it, without asking. False when the
 // folder did not exist or is still there afterwards.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "TempFolder.h"
 #include "core/Files.h"
 
@@ -28,6 +30,17 @@ TEST(FolderHelpers, EnsureFolderCreatesOneLevelAndToleratesAnExistingOne) {
   EnsureFolder(sub);
   EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "Temp"));
   EXPECT_THROW(EnsureFolder(Utf8FromPath(dir.Path() / "a" / "b")), FileError);
+}
+
+TEST(FolderHelpers, EnsureFolderTreeCreatesEveryMissingLevel) {
+  TempFolder dir;
+  const std::string deep = Utf8FromPath(dir.Path() / "a" / "b" / "c") + "/";
+  EnsureFolderTree(deep);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "a" / "b" / "c"));
+  EnsureFolderTree(deep);  // an existing folder is fine
+  std::ofstream(dir.Path() / "taken") << "x";
+  EXPECT_THROW(EnsureFolderTree(Utf8FromPath(dir.Path() / "taken")), FileError) << "a file holds the name";
+  EXPECT_THROW(EnsureFolderTree(Utf8FromPath(dir.Path() / "taken" / "sub")), FileError);
 }
 
 TEST(IntegerHelpers, OrderPairSortsAndMaxMinAgree) {

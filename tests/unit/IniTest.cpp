@@ -74,6 +74,19 @@ TEST(IniFile, MissingFileReadsEmptyAndFirstWriteCreatesIt) {
   EXPECT_EQ(dir.FileCount(), 1) << "no temporary file may be left beside config.ini";
 }
 
+TEST(IniFile, SeveralValuesGoInOneWriteAndTheRestStaysAsItWas) {
+  TempFolder dir;
+  const auto file = dir.Path() / "config.ini";
+  const std::string_view before = "[App]\r\nx=1\r\n";
+  WriteFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(before.data()), before.size()));
+  WriteIniValues(file, "SaveFile", {{"TyleIndex", "9"}, {"NameOutput", "D:\\Shots\\"}, {"TyleIndex", "3"}});
+  const std::vector<std::uint8_t> bytes = ReadFileBytes(file);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
+            "[App]\r\nx=1\r\n[SaveFile]\r\nTyleIndex=3\r\nNameOutput=D:\\Shots\\\r\n")
+      << "a key given twice ends with its last value";
+  EXPECT_EQ(dir.FileCount(), 1) << "no temporary file may be left beside config.ini";
+}
+
 TEST(SettingsLocation, AWritableProgramFolderKeepsTheDeliveredFile) {
   TempFolder dir;
   const auto delivered = dir.Path() / "program" / "config.ini";

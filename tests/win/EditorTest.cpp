@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 
 #include "TestWindow.h"
@@ -301,7 +302,7 @@ TEST_F(Editor, IsTheCentredPreviewWindowWithEveryMenuAndToolButton) {
   EXPECT_TRUE(window_->MenuEnabled(L"&File", L"Open"));
   EXPECT_TRUE(window_->MenuEnabled(L"Effects", L"Twist")) << "image operations run from the table";
   EXPECT_TRUE(window_->MenuEnabled(L"Color", L"Gamma")) << "the dialogs run from the table";
-  EXPECT_FALSE(window_->MenuEnabled(L"&File", L"&Print...")) << "output still to come is there, disabled";
+  EXPECT_TRUE(window_->MenuEnabled(L"&File", L"&Print..."));
   EXPECT_NE(window_->MenuId(L"&Edit", L"&Repeat..."), 0u);
   EXPECT_NE(window_->MenuId(L"&Edit", L"90\u00B0 clockwise"), 0u);
 }
@@ -510,6 +511,79 @@ TEST_F(Editor, ThreeCommandsUndoneAndRedoneThroughTheWindow) {
   EXPECT_FALSE(window_->MenuEnabled(L"&Edit", L"&Repeat..."));
   EXPECT_EQ(editor_->History().Position(), 3);
   EXPECT_FALSE(SamePixels(editor_->Working(), base)) << "an odd number of flips";
+}
+
+// --- the ways out -------------------------------------------------------------
+
+TEST_F(Editor, CopyToClipboardPutsTheFullPictureThereWhateverTheZoom) {
+  const Bitmap base = Numbered(120, 90);
+  Deliver(base);
+  for (int step = 0; step < 5; ++step) editor_->RunCommand(EditorCommand::ZoomOut);
+  ASSERT_EQ(editor_->Zoom().Tenths(), 5);
+  editor_->RunCommand(EditorCommand::CopyToClipboard);
+  const std::optional<Bitmap> copied = win::ClipboardBitmap(nullptr);
+  ASSERT_TRUE(copied);
+  EXPECT_TRUE(SamePixels(*copied, base));
+  EXPECT_EQ(editor_->History().Top(), 0) << "no snapshot";
+}
+
+std::wstring DesktopValue(const wchar_t* name) {
+  wchar_t value[1024] = {};
+  DWORD size = sizeof value;
+  if (RegGetValueW(HKEY_CURRENT_USER, L"control panel\\desktop", name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+      ERROR_SUCCESS)
+    return L"(missing)";
+  return value;
+}
+
+TEST_F(Editor, EachWallpaperStyleWritesItsValuesAndTheBitmapInTheUsersOwnFolder) {
+  const Bitmap base = Numbered(64, 48);
+  Deliver(base);
+  const struct {
+    EditorCommand command;
+    const wchar_t* tile;
+    const wchar_t* style;
+  } styles[] = {{EditorCommand::WallpaperTile, L"1", L"0"},
+                {EditorCommand::WallpaperStretch, L"0", L"2"},
+                {EditorCommand::WallpaperCenter, L"0", L"0"}};
+  for (const auto& style : styles) {
+    editor_->RunCommand(style.command);
+    EXPECT_EQ(DesktopValue(L"TileWallpaper"), style.tile);
+    EXPECT_EQ(DesktopValue(L"WallpaperStyle"), style.style);
+    const std::wstring path = DesktopValue(L"wallpaper");
+    EXPECT_NE(path.find(L"\\Brisko Capture\\Brisko.bmp"), std::wstring::npos) << win::Narrow(path);
+    EXPECT_TRUE(SamePixels(ReadBmpFile(fs::path(path)), base));
+  }
+}
+
+// Runs `check` on the full-screen view once it shows, then closes it as a
+// user would, with `close`.
+void WhenFullScreenShows(const std::function<void(HWND)>& check) {
+  static std::function<void(HWND)> pending;
+  pending = check;
+  SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR id, DWORD) {
+    HWND view = FindWindowW(L"TFrmFullScreen", nullptr);
+    if (!view || !IsWindowVisible(view)) return;
+    KillTimer(nullptr, id);
+    pending(view);
+  });
+}
+
+TEST_F(Editor, FullScreenShowsTheBaseFileOverTheScreenAndALeftClickClosesIt) {
+  Deliver(Numbered(100, 80));
+  bool seen = false;
+  WhenFullScreenShows([&](HWND view) {
+    seen = true;
+    RECT r{};
+    GetWindowRect(view, &r);
+    EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(GetWindowLongPtrW(view, GWL_STYLE) & WS_CAPTION, 0) << "borderless";
+    PostMessageW(view, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  });
+  editor_->RunCommand(EditorCommand::FullScreen);  // returns once it closed
+  EXPECT_TRUE(seen);
+  EXPECT_FALSE(IsWindowVisible(FindWindowW(L"TFrmFullScreen", nullptr)));
 }
 
 TEST_F(Editor, RestoreAtThreeHundredPercentKeepsTheHistory) {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "core/Bitmap.h"
@@ -91,6 +92,7 @@ class MessageBoxWatcher {
       : thread_([this, caption] {
           for (int i = 0; i < 500 && !found_; ++i) {
             if (HWND box = FindWindowW(L"#32770", caption)) {
+              text_ = MessageOf(box);
               found_ = true;
               PostMessageW(box, WM_COMMAND, IDOK, 0);
             }
@@ -104,9 +106,26 @@ class MessageBoxWatcher {
     if (thread_.joinable()) thread_.join();
     return found_;
   }
+  // The box's message, once Found.
+  const std::wstring& Text() {
+    Found();
+    return text_;
+  }
 
  private:
+  // The longest text among the box's labels (the icon's label has none).
+  static std::wstring MessageOf(HWND box) {
+    std::wstring longest;
+    for (HWND w = FindWindowExW(box, nullptr, L"Static", nullptr); w; w = FindWindowExW(box, w, L"Static", nullptr)) {
+      wchar_t text[1024] = {};
+      GetWindowTextW(w, text, 1024);
+      if (std::wstring(text).size() > longest.size()) longest = text;
+    }
+    return longest;
+  }
+
   std::atomic<bool> found_{false};
+  std::wstring text_;
   std::thread thread_;
 };
 
