@@ -96,7 +96,9 @@ bool TFrmEditPic::WritePicture(const std::string& target) {
   } else if (HasExtension(target, "ICO")) {
     ConvertToIcon(source, target);
   } else {
-    switch (CallShowForm(Handle(), target, !ReadSaveFileSettings().showOptions)) {
+    // The library takes the application's window, which is the main one:
+    // it gives that window the application's title.
+    switch (CallShowForm(host_.MainWindowHandle(), target, !ReadSaveFileSettings().showOptions)) {
       case ShowFormOutcome::Written: break;
       case ShowFormOutcome::LibraryUnavailable:
         ShowError("The picture was not saved: Lumeral.dll is missing from the program folder or cannot be loaded.");
