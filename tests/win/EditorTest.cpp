@@ -10,6 +10,7 @@
 #include <functional>
 #include <fstream>
 
+#include "ProgramEnvironment.h"
 #include "TestWindow.h"
 #include "codecs/Codecs.h"
 #include "core/Bmp.h"
@@ -44,29 +45,9 @@ bool SamePixels(const Bitmap& a, const Bitmap& b) {
   return true;
 }
 
-class Environment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
-    InitCommonControlsEx(&controls);
-    app_ = std::make_unique<win::Application>(GetModuleHandleW(nullptr));
-    app_->SetTitle(L"Brisko Capture");
-  }
-  void TearDown() override { app_.reset(); }
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new testwin::ProgramEnvironment);
 
- private:
-  std::unique_ptr<win::Application> app_;
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new Environment);
-
-// Runs the message loop for a while, as the program does.
-void Pump(DWORD milliseconds = 150) {
-  const DWORD end = GetTickCount() + milliseconds;
-  do {
-    win::Application::Current().ProcessMessages();
-    Sleep(5);
-  } while (GetTickCount() < end);
-}
+using testwin::Pump;
 
 HWND ChildOfClass(HWND parent, const wchar_t* className) {
   struct Search {

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <thread>
 
+#include "ProgramEnvironment.h"
 #include "TestWindow.h"
 #include "core/Files.h"
 #include "widgets/Application.h"
@@ -24,28 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Environment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
-    app_ = std::make_unique<win::Application>(GetModuleHandleW(nullptr));
-    app_->SetTitle(L"Brisko Capture");
-  }
-  void TearDown() override { app_.reset(); }
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new testwin::ProgramEnvironment);
 
- private:
-  std::unique_ptr<win::Application> app_;
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new Environment);
-
-void Pump(DWORD milliseconds = 100) {
-  const DWORD end = GetTickCount() + milliseconds;
-  do {
-    win::Application::Current().ProcessMessages();
-    Sleep(5);
-  } while (GetTickCount() < end);
-}
+using testwin::Pump;
 
 std::wstring TextOf(HWND window) {
   wchar_t text[512] = {};
