@@ -143,8 +143,7 @@ void TFrmImg::FirstApply() {
   try {
     original_ = ReadImageFile(PathFromUtf8(source_), ImageFormat::Bmp,
                               [this](int percent) { return ReportProgress(percent); });
-    // A dialog that closes at once shows nothing: no preview to make.
-    if (!autoClose_) SetPicture(*PnlOriginal, originalPreview_, original_);
+    SetPicture(*PnlOriginal, originalPreview_, original_);
   } catch (...) {
     // Nothing to save: the dialog closes quietly.
     Close();
@@ -169,12 +168,6 @@ void TFrmImg::ApplySaveParameters() {
   const ProgressFn progress = [this](int percent) { return ReportProgress(percent); };
   try {
     ProgressBar1->SetPosition(0);
-    if (autoClose_) {
-      WriteWithoutPreview(progress);
-      applying_ = false;
-      PostMessageW(Handle(), WM_CLOSE, 0, 0);
-      return;
-    }
     WriteImageFile(original_, SaveParameters{}, PathFromUtf8(intermediate_), progress);
     Bitmap result = ReadImageFile(PathFromUtf8(intermediate_), ImageFormat::Bmp, progress);
     if (!ParseDecimal(EdtSize->Text())) throw std::invalid_argument("the size is not a number");
@@ -185,7 +178,12 @@ void TFrmImg::ApplySaveParameters() {
     WriteImageFile(result, SaveParameters{}, PathFromUtf8(intermediate_), progress);
     result = ReadImageFile(PathFromUtf8(intermediate_), ImageFormat::Bmp, progress);
     SetPicture(*PnlResult, resultPreview_, result);
-    WriteImageFile(result, ParametersFor(page_, Choices()), PathFromUtf8(target_), progress);
+    PageChoices choices;
+    choices.bmpColours = ComboBmpColors->ItemIndex();
+    choices.pcxColours = ComboPcxColors->ItemIndex();
+    choices.tifCompress = ComboTifCompress->ItemIndex();
+    choices.quality = EdtQuality->Value();
+    WriteImageFile(result, ParametersFor(page_, choices), PathFromUtf8(target_), progress);
     // The pane shows what was written.
     SetPicture(*PnlResult, resultPreview_, ReadImageFile(PathFromUtf8(target_), page_, progress));
   } catch (...) {
@@ -195,28 +193,6 @@ void TFrmImg::ApplySaveParameters() {
   }
   applying_ = false;
   if (autoClose_) PostMessageW(Handle(), WM_CLOSE, 0, 0);
-}
-
-void TFrmImg::WriteWithoutPreview(const ProgressFn& progress) {
-  // What the previewed path writes, without its round trips through the
-  // intermediate bitmap (a 24-bit BMP gives back what it was given) and
-  // without reading the target back for a pane nobody sees.
-  Bitmap result = original_;
-  if (!ParseDecimal(EdtSize->Text())) throw std::invalid_argument("the size is not a number");
-  const ImageSize size = ResizedSize(result.Width(), result.Height(), mode_, EdtSize->Value());
-  result.SetFormat(PixelFormat::Bgr24);
-  if (size.width != result.Width() || size.height != result.Height())
-    result = Resample(result, size.width, size.height);
-  WriteImageFile(result, ParametersFor(page_, Choices()), PathFromUtf8(target_), progress);
-}
-
-PageChoices TFrmImg::Choices() const {
-  PageChoices choices;
-  choices.bmpColours = ComboBmpColors->ItemIndex();
-  choices.pcxColours = ComboPcxColors->ItemIndex();
-  choices.tifCompress = ComboTifCompress->ItemIndex();
-  choices.quality = EdtQuality->Value();
-  return choices;
 }
 
 void TFrmImg::ApplyIfLocked() {

@@ -27,8 +27,6 @@ class TFrmImg : public win::Form {
   void FormShow();
   void FirstApply();
   void ApplySaveParameters();
-  void WriteWithoutPreview(const ProgressFn& progress);
-  PageChoices Choices() const;
   void ApplyIfLocked();
   void RadioResizeClick(ResizeMode mode);
   void EdtQualityChange();
