@@ -1,6 +1,9 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
+#include <functional>
 
 #include "core/Bitmap.h"
 
@@ -27,6 +30,20 @@ inline const Bitmap& Picture() {
     return b;
   }();
   return picture;
+}
+
+// Times `op` writing the whole picture into a target kept from the last
+// call, so that the figure leaves allocation out.
+using Operation = std::function<void(const Bitmap&, Bitmap&)>;
+inline void Reused(benchmark::State& state, const Operation& op) {
+  const Bitmap& source = Picture();
+  Bitmap target;
+  op(source, target);
+  for (auto _ : state) {
+    op(source, target);
+    benchmark::DoNotOptimize(target.Data());
+    benchmark::ClobberMemory();
+  }
 }
 
 }  // namespace brisko::bench

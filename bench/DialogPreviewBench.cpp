@@ -52,16 +52,6 @@ void PreviewStep(benchmark::State& state, const std::function<Model()>& open,
   }
 }
 
-void FullPicture(benchmark::State& state, const std::function<void(const Bitmap&, Bitmap&)>& op) {
-  const Bitmap& source = Picture();
-  Bitmap target;
-  op(source, target);
-  for (auto _ : state) {
-    op(source, target);
-    benchmark::DoNotOptimize(target.Data());
-    benchmark::ClobberMemory();
-  }
-}
 
 // A Colors dialog of `kind`, opened on the picture.
 std::function<brisko::ColorsModel()> OpenColors(std::string_view kind) {
@@ -165,7 +155,7 @@ int main(int argc, char** argv) {
   // the same machine when other work comes and goes.
   for (const Case& c : Cases()) {
     benchmark::RegisterBenchmark(("BM_" + c.name + "/step").c_str(), c.step)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark(("BM_" + c.name + "/full").c_str(), FullPicture, c.full)
+    benchmark::RegisterBenchmark(("BM_" + c.name + "/full").c_str(), brisko::bench::Reused, c.full)
         ->Unit(benchmark::kMicrosecond);
   }
   benchmark::Initialize(&argc, argv);

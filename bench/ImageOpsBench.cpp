@@ -40,18 +40,8 @@ void BM_Floor(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * source.ByteSize()));
 }
 
-using Operation = std::function<void(const Bitmap&, Bitmap&)>;
-
-void Reused(benchmark::State& state, const Operation& op) {
-  const Bitmap& source = Picture();
-  Bitmap target;
-  op(source, target);
-  for (auto _ : state) {
-    op(source, target);
-    benchmark::DoNotOptimize(target.Data());
-    benchmark::ClobberMemory();
-  }
-}
+using brisko::bench::Operation;
+using brisko::bench::Reused;
 
 void Fresh(benchmark::State& state, const Operation& op) {
   const Bitmap& source = Picture();

@@ -354,7 +354,12 @@ void ColorsModel::HueChosen(std::optional<Colour> colour) {
   });
 }
 
-void ColorsModel::Defaults() { previews_.Reset(); }
+std::optional<int> ColorsModel::Defaults() {
+  previews_.Reset();
+  const auto value = ReadNumber(page_->defaultText, page_->range);
+  if (!value) return std::nullopt;
+  return PositionFor(*value);
+}
 
 DialogResult ColorsModel::Accept(std::string_view valueText, int formatIndex, std::optional<Colour> hue) const {
   switch (page_->page) {

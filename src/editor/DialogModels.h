@@ -252,8 +252,10 @@ class ColorsModel {
   std::string TrackReleased(int position) const;
   void FormatChosen(int index);
   void HueChosen(std::optional<Colour> colour);
-  // "Set Default": After as Before; the page's control takes its default.
-  void Defaults();
+  // "Set Default": After as Before; the page's control takes its default,
+  // and the result is the track bar's position for it (none for the pages
+  // without a track bar).
+  std::optional<int> Defaults();
 
   // OK with the page's current control values.
   DialogResult Accept(std::string_view valueText, int formatIndex, std::optional<Colour> hue) const;

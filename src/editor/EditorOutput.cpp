@@ -59,8 +59,7 @@ std::wstring WallpaperPath() {
   std::wstring path = folder;
   CoTaskMemFree(folder);
   path += L"\\Brisko Capture";
-  if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-    throw std::runtime_error("The folder " + win::Narrow(path) + " could not be created.");
+  EnsureFolder(win::Narrow(path));
   return path + L"\\Brisko.bmp";
 }
 

@@ -84,17 +84,13 @@ void TFrmColors::TrackRelease() { EdtValue->SetText(model_.TrackReleased(TrackVa
 void TFrmColors::BtnDefaultClick() {
   // After goes back to Before; the default written into the control
   // computes nothing.
-  model_.Defaults();
+  const std::optional<int> position = model_.Defaults();
   previews_.ShowAfter(model_.Previews());
   resetting_ = true;
-  const ColorsPageSpec& spec = model_.Page();
   if (CmbFormat) CmbFormat->SetItemIndex(kDefaultColorFormat);
   if (ColorHue) ColorHue->SelectNone();
-  if (EdtValue) {
-    EdtValue->SetText(std::string(spec.defaultText));
-    if (const auto value = ReadNumber(spec.defaultText, spec.range))
-      TrackValue->SetPosition(spec.page == ColorsPage::Gamma ? Steps(*value, 2) : static_cast<int>(*value));
-  }
+  if (EdtValue) EdtValue->SetText(std::string(model_.Page().defaultText));
+  if (TrackValue && position) TrackValue->SetPosition(*position);
   resetting_ = false;
 }
 
