@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ProgramDriver.h"
+#include "RemoteControls.h"
 #include "core/Bmp.h"
 #include "core/ImageView.h"
 #include "core/Palettes.h"
@@ -62,82 +63,10 @@ Bitmap Applied(const Bitmap& picture, const Operation& operation) {
   return ::testing::AssertionSuccess();
 }
 
-// Sends a control in another process a message whose lParam points at
-// `bytes` of memory for the answer: the memory lives in that process and
-// is read back into `answer`.
-LRESULT AskRemote(DWORD process, HWND control, UINT message, WPARAM wParam, void* answer, std::size_t bytes) {
-  DWORD_PTR result = 0;
-  HANDLE target = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
-  if (!target) return 0;
-  if (void* remote = VirtualAllocEx(target, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE)) {
-    SendMessageTimeoutW(control, message, wParam, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 2000,
-                        &result);
-    ReadProcessMemory(target, remote, answer, bytes, nullptr);
-    VirtualFreeEx(target, remote, 0, MEM_RELEASE);
-  }
-  CloseHandle(target);
-  return static_cast<LRESULT>(result);
-}
-
-// A rectangle that a control fills in, in screen coordinates.
-RECT RemoteRect(DWORD process, HWND control, UINT message, WPARAM wParam) {
-  RECT rect{};
-  AskRemote(process, control, message, wParam, &rect, sizeof rect);
-  MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
-POINT CentreOf(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
 std::string At(POINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
-
-void ClickAt(POINT screen) { Xdotool("mousemove " + At(screen) + " click 1"); }
-
-void ClickWindow(HWND window) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  ClickAt(CentreOf(r));
-}
-
-// The window's children of a class, in the order they were made.
-std::vector<HWND> ChildrenOf(HWND parent, const wchar_t* className) {
-  struct Collect {
-    const wchar_t* className;
-    std::vector<HWND> found;
-  } collect{className, {}};
-  EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* c = reinterpret_cast<Collect*>(p);
-        wchar_t name[64] = {};
-        GetClassNameW(w, name, 64);
-        if (lstrcmpiW(name, c->className) == 0) c->found.push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&collect));
-  return collect.found;
-}
-
-HWND ChildWithText(HWND parent, const wchar_t* className, const std::wstring& text) {
-  for (HWND w : ChildrenOf(parent, className))
-    if (TextOf(w) == text) return w;
-  return nullptr;
-}
 
 // A dialog's edits, in the order they were made.
 std::vector<HWND> Edits(HWND dialog) { return ChildrenOf(dialog, L"Edit"); }
-
-void SetText(HWND edit, const std::wstring& text) {
-  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-// Chooses a drop-down list's entry as the user's choice does: the list
-// tells its parent that the selection changed.
-void ChooseEntry(HWND list, int index) {
-  SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(list));
-}
 
 class EditorCommands : public ::testing::Test {
  protected:
@@ -188,65 +117,6 @@ class EditorCommands : public ::testing::Test {
   std::wstring Status() { return PanelText(program_->ProcessId(), FindChild(editor_, STATUSCLASSNAMEW), 0); }
   std::wstring SizeStatus(const Bitmap& picture) {
     return L"W, H = " + std::to_wstring(picture.Width()) + L"X" + std::to_wstring(picture.Height());
-  }
-
-  // Chooses a menu entry with the keyboard: F10 to the menu bar, Right
-  // along it, Down into the menu, Down to the entry (Right into a submenu)
-  // and Enter. The entry's place comes from the table the menu bar is
-  // built from; which command it runs is what the caller checks.
-  void ChooseFromMenu(const std::vector<std::string>& path) {
-    const std::vector<int> keys = MenuPlaces(path);
-    ASSERT_EQ(keys.size(), path.size()) << "no menu entry " << path.back();
-    ASSERT_TRUE(BringToFront(editor_));
-    std::vector<WORD> presses{VK_F10};
-    presses.insert(presses.end(), static_cast<std::size_t>(keys[0]), VK_RIGHT);
-    for (std::size_t level = 1; level < keys.size(); ++level) {
-      presses.push_back(level == 1 ? VK_DOWN : VK_RIGHT);
-      presses.insert(presses.end(), static_cast<std::size_t>(keys[level]), VK_DOWN);
-    }
-    presses.push_back(VK_RETURN);
-    for (WORD key : presses) {
-      SendKeys({}, key);
-      Sleep(30);
-    }
-  }
-
-  // The menu bar's index and, below it, the entry's place among those the
-  // arrow keys stop at (separators are passed over).
-  static std::vector<int> MenuPlaces(const std::vector<std::string>& path) {
-    std::vector<std::string> captions;
-    std::vector<int> places, next;
-    int bar = -1;
-    for (const MenuRow& row : EditorMenuRows()) {
-      switch (row.kind) {
-        case MenuRow::Kind::Menu:
-          captions.assign(1, std::string(row.caption));
-          places.assign(1, ++bar);
-          next.assign(1, 0);
-          break;
-        case MenuRow::Kind::Submenu:
-          captions.emplace_back(row.caption);
-          places.push_back(next.back()++);
-          next.push_back(0);
-          break;
-        case MenuRow::Kind::EndSubmenu:
-          captions.pop_back();
-          places.pop_back();
-          next.pop_back();
-          break;
-        case MenuRow::Kind::Separator: break;
-        case MenuRow::Kind::Item:
-        case MenuRow::Kind::CheckItem: {
-          std::vector<std::string> entry = captions;
-          entry.emplace_back(row.caption);
-          std::vector<int> at = places;
-          at.push_back(next.back()++);
-          if (entry == path) return at;
-          break;
-        }
-      }
-    }
-    return {};
   }
 
   // Whether Undo is offered. Windows reads another program's menu, and so
@@ -438,7 +308,7 @@ TEST_F(EditorCommands, EachMenuEntryAndPageButtonRunsItsOperationAndWritesOneSna
   };
   auto run = [&](const MenuStep& step) {
     SCOPED_TRACE(step.path.back());
-    ASSERT_NO_FATAL_FAILURE(ChooseFromMenu(step.path));
+    ASSERT_TRUE(ChooseFromEditorMenu(editor_, step.path));
     ASSERT_TRUE(NextSnapshotIs(step.operation));
     EXPECT_TRUE(WaitFor([&] { return Status() == SizeStatus(current_); })) << Status();
   };
@@ -447,9 +317,9 @@ TEST_F(EditorCommands, EachMenuEntryAndPageButtonRunsItsOperationAndWritesOneSna
   // Undo shows the state before the last command and Repeat the one after
   // it, reading the snapshots and writing none.
   EXPECT_TRUE(UndoEnabled());
-  ASSERT_NO_FATAL_FAILURE(ChooseFromMenu({"&Edit", "&Undo"}));
+  ASSERT_TRUE(ChooseFromEditorMenu(editor_, {"&Edit", "&Undo"}));
   EXPECT_TRUE(WaitFor([&] { return Status() == L"W, H = 64X48"; })) << Status();
-  ASSERT_NO_FATAL_FAILURE(ChooseFromMenu({"&Edit", "&Repeat..."}));
+  ASSERT_TRUE(ChooseFromEditorMenu(editor_, {"&Edit", "&Repeat..."}));
   EXPECT_TRUE(WaitFor([&] { return Status() == SizeStatus(current_); })) << Status();
   EXPECT_EQ(SnapshotCount(), written_);
   // The next command works on the repeated state.
@@ -532,7 +402,7 @@ TEST_F(EditorCommands, EachDialogsOkDoesItsOperationAndCancelWritesThePictureUnc
   };
   for (const CancelStep& step : cancelled) {
     SCOPED_TRACE(step.caption);
-    ASSERT_NO_FATAL_FAILURE(ChooseFromMenu(step.path));
+    ASSERT_TRUE(ChooseFromEditorMenu(editor_, step.path));
     HWND dialog = WaitForDialog(step.className);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(TextOf(dialog), step.caption);
