@@ -15,6 +15,7 @@
 #include "core/Bmp.h"
 #include "core/Files.h"
 #include "core/Helpers.h"
+#include "editor/EditorPrint.h"
 #include "editor/OutputRules.h"
 #include "editor/UnitEditPic.h"
 #include "editor/UnitFullScreen.h"
@@ -44,12 +45,6 @@ class WaitCursor {
   HCURSOR previous_;
 };
 
-std::wstring LocaleText(LCTYPE what, const wchar_t* fallback) {
-  wchar_t text[16] = {};
-  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, what, text, 16) <= 0) return fallback;
-  return text;
-}
-
 // Where the wallpaper bitmap lives: the user's own application data, which
 // an ordinary account may write, unlike the system folder.
 std::wstring WallpaperPath() {
@@ -68,18 +63,6 @@ void WriteRegistryText(HKEY key, const wchar_t* name, const std::wstring& value)
   const LSTATUS status = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
   if (status != ERROR_SUCCESS) throw std::runtime_error("The desktop settings could not be written.");
-}
-
-win::ScopedFont ArialOfCell(int cellHeight) {
-  return win::ScopedFont(CreateFontW(cellHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                     DEFAULT_PITCH | FF_SWISS, L"Arial"));
-}
-
-int HeightOfX(HDC dc) {
-  SIZE size{};
-  GetTextExtentPoint32W(dc, L"X", 1, &size);
-  return size.cy;
 }
 
 }  // namespace
@@ -166,46 +149,11 @@ void TFrmEditPic::PrintClick(const CommandSpec&) {
   win::MemoryDC printer(setup.hDC);
   if (!printer) return;
   WaitCursor wait;
-  HDC dc = printer.Get();
-  const Bitmap& picture = doc_.ImageShow.Picture();
-
-  DOCINFOW document{};
-  document.cbSize = sizeof document;
-  document.lpszDocName = L"Brisko Capture";
-  if (StartDocW(dc, &document) <= 0) throw std::runtime_error("The printer did not take the document.");
-  StartPage(dc);
-  const int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
-  PrintPage page;
-  page.width = GetDeviceCaps(dc, HORZRES);
-  page.height = GetDeviceCaps(dc, VERTRES);
-  page.dotsPerInchX = GetDeviceCaps(dc, LOGPIXELSX);
-  page.screenPixelsPerInch = GetDeviceCaps(win::WindowDC().Get(), LOGPIXELSX);
-  win::ScopedFont body = ArialOfCell(FontCellHeight(dpiY, 12));
-  win::ScopedFont footer = ArialOfCell(FontCellHeight(dpiY, 8));
-  {
-    win::SelectedObject font(dc, body.Get());
-    page.lineHeight = HeightOfX(dc);
-  }
-  win::SelectedObject font(dc, footer.Get());
-  page.footerHeight = HeightOfX(dc);
-  const PrintLayout layout = LayOutPrint(page, picture.Width(), picture.Height());
-
-  if (!picture.IsEmpty()) {
-    const win::DibInfo info = win::DibInfoFor(picture);
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchDIBits(dc, layout.left, layout.top, layout.width, layout.height, 0, 0, picture.Width(), picture.Height(),
-                  picture.Data(), info.Get(), DIB_RGB_COLORS, SRCCOPY);
-  }
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  const std::wstring text = win::Widen(PrintFooterText(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
-                                                       win::Narrow(LocaleText(LOCALE_SDATE, L"/")),
-                                                       win::Narrow(LocaleText(LOCALE_STIME, L":"))));
-  SetBkColor(dc, RGB(255, 255, 255));
-  SetBkMode(dc, OPAQUE);
-  TextOutW(dc, layout.footerX, layout.footerY, text.c_str(), static_cast<int>(text.size()));
-  EndPage(dc);
-  EndDoc(dc);
+  PrintJob job(printer.Get(), L"Brisko Capture");
+  job.StartPage();
+  DrawPrintPage(printer.Get(), PrintDeviceOf(printer.Get()), doc_.ImageShow.Picture(), PrintFooterNow());
+  job.EndPage();
+  job.Finish();
 }
 
 // --------------------------------------------------------------- wallpaper

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -15,9 +16,11 @@
 #include "codecs/Codecs.h"
 #include "core/Bmp.h"
 #include "core/Files.h"
+#include "editor/EditorPrint.h"
 #include "imageops/Geometric.h"
 #include "widgets/Application.h"
 #include "widgets/Clipboard.h"
+#include "widgets/Dib.h"
 #include "widgets/Share.h"
 #include "widgets/Text.h"
 
@@ -506,6 +509,65 @@ TEST_F(Editor, CopyToClipboardPutsTheFullPictureThereWhateverTheZoom) {
   ASSERT_TRUE(copied);
   EXPECT_TRUE(SamePixels(*copied, base));
   EXPECT_EQ(editor_->History().Top(), 0) << "no snapshot";
+}
+
+// The page as a printer at `dpi` would get it, drawn into a bitmap: the
+// picture lands scaled, top row first, where the layout says, and the
+// footer's text is on the page below it.
+struct PrintedPage {
+  Bitmap page;
+  PrintLayout layout;
+};
+
+PrintedPage PrintOnto(int width, int height, int dpi, const Bitmap& picture) {
+  win::DibCanvas canvas(width, height, PixelFormat::Bgr24);
+  PatBlt(canvas.Dc(), 0, 0, width, height, WHITENESS);
+  const PrintDevice device{width, height, dpi, dpi, 96};
+  PrintedPage printed{Bitmap::ForOverwrite(width, height, PixelFormat::Bgr24), {}};
+  printed.layout = DrawPrintPage(canvas.Dc(), device, picture, L"2/1/27  9:05");
+  GdiFlush();
+  canvas.Section().CopyTo(printed.page);
+  return printed;
+}
+
+bool InkBetween(const Bitmap& page, std::int32_t top, std::int32_t bottom) {
+  for (std::int32_t y = std::max(top, 0); y < std::min(bottom, page.Height()); ++y)
+    for (std::int32_t x = 0; x < page.Width(); ++x)
+      if (page.PixelAt(x, y) != MakeColour(255, 255, 255)) return true;
+  return false;
+}
+
+TEST(PrintPage, ThePictureLandsScaledUprightAndCentredAboveTheFooter) {
+  const Bitmap picture = Numbered(200, 150);
+  const PrintedPage printed = PrintOnto(1200, 1600, 192, picture);
+  const PrintLayout& at = printed.layout;
+  EXPECT_EQ(at.width, 400);
+  EXPECT_EQ(at.height, 300);
+  EXPECT_EQ(at.left, (1200 - 400) / 2);
+  // Each picture pixel is a 2 x 2 block; its centre shows that pixel.
+  for (const auto& [x, y] : {std::pair{0, 0}, std::pair{199, 0}, std::pair{0, 149}, std::pair{123, 77}})
+    EXPECT_EQ(printed.page.PixelAt(at.left + 2 * x + 1, at.top + 2 * y + 1), picture.PixelAt(x, y)) << x << "," << y;
+  EXPECT_FALSE(InkBetween(printed.page, 0, at.top)) << "nothing above the picture";
+  EXPECT_FALSE(InkBetween(printed.page, at.top + at.height, at.footerY)) << "nothing between picture and footer";
+  EXPECT_TRUE(InkBetween(printed.page, at.footerY, 1600)) << "the footer is printed";
+  EXPECT_GT(at.footerY, at.top + at.height);
+}
+
+TEST(PrintPage, AScreenshotWiderThanThePageIsShrunkOntoIt) {
+  // Red on the left half, blue on the right, so the shrunk page shows
+  // which side went where.
+  Bitmap wide(1920, 200);
+  wide.Fill(MakeColour(255, 0, 0));
+  for (std::int32_t y = 0; y < 200; ++y)
+    for (std::int32_t x = 960; x < 1920; ++x) wide.SetPixelAt(x, y, MakeColour(0, 0, 255));
+  const PrintedPage printed = PrintOnto(1200, 1600, 600, wide);
+  const PrintLayout& at = printed.layout;
+  EXPECT_LE(at.left + at.width, 1200);
+  EXPECT_GE(at.left, 0);
+  EXPECT_NEAR(static_cast<double>(at.width) / at.height, 1920.0 / 200.0, 0.1);
+  EXPECT_EQ(printed.page.PixelAt(at.left + 2, at.top + 2), MakeColour(255, 0, 0));
+  EXPECT_EQ(printed.page.PixelAt(at.left + at.width - 3, at.top + at.height - 3), MakeColour(0, 0, 255));
+  EXPECT_TRUE(InkBetween(printed.page, at.footerY, 1600));
 }
 
 std::wstring DesktopValue(const wchar_t* name) {
