@@ -168,24 +168,31 @@ void TFrmImg::ApplySaveParameters() {
   const ProgressFn progress = [this](int percent) { return ReportProgress(percent); };
   try {
     ProgressBar1->SetPosition(0);
-    WriteImageFile(original_, SaveParameters{}, PathFromUtf8(intermediate_), progress);
-    Bitmap result = ReadImageFile(PathFromUtf8(intermediate_), ImageFormat::Bmp, progress);
     if (!ParseDecimal(EdtSize->Text())) throw std::invalid_argument("the size is not a number");
-    const ImageSize size = ResizedSize(result.Width(), result.Height(), mode_, EdtSize->Value());
-    result.SetFormat(PixelFormat::Bgr24);
-    result = Resample(result, size.width, size.height);
-    SetPicture(*PnlResult, resultPreview_, result);
-    WriteImageFile(result, SaveParameters{}, PathFromUtf8(intermediate_), progress);
-    result = ReadImageFile(PathFromUtf8(intermediate_), ImageFormat::Bmp, progress);
-    SetPicture(*PnlResult, resultPreview_, result);
+    // The intermediate is the original at 24 bits per pixel, resized. A
+    // bitmap file gives back exactly the pixels written to it, so they are
+    // not read again; a picture already at 24 bits and at its own size is
+    // written as it is, without a copy.
+    const ImageSize size = ResizedSize(original_.Width(), original_.Height(), mode_, EdtSize->Value());
+    Bitmap resized;
+    const Bitmap* result = &original_;
+    if (original_.Format() != PixelFormat::Bgr24 || size != ImageSize{original_.Width(), original_.Height()}) {
+      Bitmap rgb = original_;
+      rgb.SetFormat(PixelFormat::Bgr24);
+      resized = Resample(rgb, size.width, size.height);
+      result = &resized;
+    }
+    WriteImageFile(*result, SaveParameters{}, PathFromUtf8(intermediate_), progress);
     PageChoices choices;
     choices.bmpColours = ComboBmpColors->ItemIndex();
     choices.pcxColours = ComboPcxColors->ItemIndex();
     choices.tifCompress = ComboTifCompress->ItemIndex();
     choices.quality = EdtQuality->Value();
-    WriteImageFile(result, ParametersFor(page_, choices), PathFromUtf8(target_), progress);
-    // The pane shows what was written.
-    SetPicture(*PnlResult, resultPreview_, ReadImageFile(PathFromUtf8(target_), page_, progress));
+    WriteImageFile(*result, ParametersFor(page_, choices), PathFromUtf8(target_), progress);
+    // The pane shows what was written, read back through the format's
+    // reader. A dialog that closes by itself is gone before anyone could
+    // look at it.
+    if (!autoClose_) SetPicture(*PnlResult, resultPreview_, ReadImageFile(PathFromUtf8(target_), page_, progress));
   } catch (...) {
     applying_ = false;
     Close();
@@ -229,6 +236,8 @@ void TFrmImg::SetPicture(win::Panel& pane, Bitmap& preview, const Bitmap& pictur
   const Rect place = FitImageRect(picture.Width(), picture.Height(), r.right, r.bottom);
   if (place.IsEmpty() || picture.IsEmpty()) {
     preview = Bitmap();
+  } else if (picture.Format() == PixelFormat::Bgr24) {
+    preview = Resample(picture, place.Width(), place.Height());
   } else {
     Bitmap rgb = picture;
     rgb.SetFormat(PixelFormat::Bgr24);

@@ -1,6 +1,8 @@
 #include "core/Files.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -71,15 +73,30 @@ std::vector<std::uint8_t> ReadFileBytes(const fs::path& path, std::size_t maxSiz
   std::FILE* f = OpenFile(path, false);
   if (!f) ThrowFileError("cannot open", path, errno);
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(f, &std::fclose);
+  // Sized once from the file's length, so a large picture is read straight
+  // into its buffer instead of through a chunk and repeated regrowth. The
+  // length is only a hint: a file that grows meanwhile is still read to its
+  // end, within the limit.
+  std::error_code ignored;
+  const std::uintmax_t expected = fs::file_size(path, ignored);
+  // One byte past the limit shows that a file is larger than allowed.
+  const std::size_t cap = maxSize < SIZE_MAX ? maxSize + 1 : maxSize;
   std::vector<std::uint8_t> bytes;
-  std::uint8_t chunk[65536];
+  if (expected != static_cast<std::uintmax_t>(-1) && expected <= maxSize)
+    bytes.resize(static_cast<std::size_t>(expected) + 1);
+  std::size_t filled = 0;
   for (;;) {
-    const std::size_t n = std::fread(chunk, 1, sizeof chunk, f);
-    if (bytes.size() + n > maxSize) throw FileError("file " + Utf8FromPath(path) + " is too large");
-    bytes.insert(bytes.end(), chunk, chunk + n);
-    if (n < sizeof chunk) break;
+    if (filled == bytes.size()) {
+      if (bytes.size() >= cap) throw FileError("file " + Utf8FromPath(path) + " is too large");
+      bytes.resize(std::min(cap, std::max<std::size_t>(bytes.size() * 2, 65536)));
+    }
+    const std::size_t n = std::fread(bytes.data() + filled, 1, bytes.size() - filled, f);
+    filled += n;
+    if (n == 0) break;
   }
   if (std::ferror(f)) ThrowFileError("cannot read", path, errno);
+  if (filled > maxSize) throw FileError("file " + Utf8FromPath(path) + " is too large");
+  bytes.resize(filled);
   return bytes;
 }
 

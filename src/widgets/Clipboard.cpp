@@ -1,5 +1,6 @@
 #include "widgets/Clipboard.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -53,16 +54,50 @@ class ClipboardMemory {
   HGLOBAL memory_;
 };
 
+// Counts what a writer would write, so that the clipboard's memory is
+// allocated once at its final size.
+class CountingSink final : public ByteSink {
+ public:
+  using ByteSink::Write;
+  void Write(const void*, std::size_t size) override { total_ += size; }
+  std::size_t Total() const { return total_; }
+
+ private:
+  std::size_t total_ = 0;
+};
+
+// Writes into memory of a known size, leaving out the first `skip` bytes.
+class PlacedSink final : public ByteSink {
+ public:
+  PlacedSink(std::uint8_t* at, std::size_t skip) : at_(at), skip_(skip) {}
+  using ByteSink::Write;
+  void Write(const void* data, std::size_t size) override {
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    const std::size_t skipped = std::min(skip_, size);
+    skip_ -= skipped;
+    std::memcpy(at_, bytes + skipped, size - skipped);
+    at_ += size - skipped;
+  }
+
+ private:
+  std::uint8_t* at_;
+  std::size_t skip_;
+};
+
 }  // namespace
 
 void SetClipboardBitmap(HWND owner, const Bitmap& picture) {
-  // A packed DIB is a bitmap file without its 14-byte file header.
-  MemorySink file;
-  WriteBmp(picture, file);
-  const std::vector<std::uint8_t>& bytes = file.Bytes();
+  // A packed DIB is a bitmap file without its 14-byte file header. The
+  // picture is written straight into the clipboard's memory: a screenshot
+  // is tens of megabytes, and each extra copy shows.
   constexpr std::size_t kFileHeader = 14;
-  ClipboardMemory memory(bytes.size() - kFileHeader);
-  std::memcpy(memory.Lock(), bytes.data() + kFileHeader, bytes.size() - kFileHeader);
+  CountingSink count;
+  WriteBmp(picture, count);
+  ClipboardMemory memory(count.Total() - kFileHeader);
+  auto* at = static_cast<std::uint8_t*>(memory.Lock());
+  if (!at) ThrowLastError("GlobalLock");
+  PlacedSink placed(at, kFileHeader);
+  WriteBmp(picture, placed);
   memory.Unlock();
   OpenClipboardScope open(owner);
   EmptyClipboard();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <vector>
 
 #include "TempFolder.h"
 
@@ -51,6 +52,17 @@ TEST(ReadFile, MissingAndOversizedFilesAreErrors) {
   WriteFileAtomically(dir.Path() / "big", Bytes("0123456789"));
   EXPECT_THROW(ReadFileBytes(dir.Path() / "big", 9), FileError);
   EXPECT_EQ(ReadFileBytes(dir.Path() / "big", 10).size(), 10u);
+}
+
+TEST(ReadFile, LargeAndEmptyFilesComeBackByteForByte) {
+  TempFolder dir;
+  std::string large(300001, '\0');
+  for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 7 % 251);
+  WriteFileAtomically(dir.Path() / "large", Bytes(large));
+  EXPECT_EQ(ReadFileBytes(dir.Path() / "large"), std::vector<std::uint8_t>(large.begin(), large.end()));
+  EXPECT_THROW(ReadFileBytes(dir.Path() / "large", 300000), FileError);
+  WriteFileAtomically(dir.Path() / "empty", Bytes(""));
+  EXPECT_TRUE(ReadFileBytes(dir.Path() / "empty").empty());
 }
 
 TEST(Utf8Paths, NonAsciiNamesRoundTrip) {
