@@ -153,7 +153,7 @@ void TFrmImg::FirstApply() {
 }
 
 bool TFrmImg::ReportProgress(int percent) {
-  const int next = NextProgressPosition(ProgressBar1->Position(), percent);
+  const int next = NextProgressPosition(static_cast<int>(ProgressBar1->Position()), percent);
   if (next >= 0) {
     ProgressBar1->SetPosition(next);
     // Pending messages are processed, so the dialog stays responsive.

@@ -330,9 +330,13 @@ std::string StringAt(HWND window, UINT lengthMessage, UINT textMessage, int inde
 
 }  // namespace
 
-ComboBox::ComboBox(Container& parent, Bounds bounds, const std::vector<std::string>& items, DWORD extraStyle)
-    : Control(parent, ControlArgs{L"COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | extraStyle, 0,
-                                  WithDropHeight(bounds)}) {
+ComboBox::ComboBox(Container& parent, Bounds bounds, const std::vector<std::string>& items, DWORD extraStyle,
+                   Kind kind)
+    : Control(parent, ControlArgs{L"COMBOBOX", "",
+                                  static_cast<DWORD>(kind == Kind::Editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL
+                                                                            : CBS_DROPDOWNLIST) |
+                                      WS_VSCROLL | WS_TABSTOP | extraStyle,
+                                  0, WithDropHeight(bounds)}) {
   SetItems(items);
 }
 

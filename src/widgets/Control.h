@@ -202,7 +202,11 @@ class SpinEdit : public Control {
 // A drop-down list (no typing).
 class ComboBox : public Control {
  public:
-  ComboBox(Container& parent, Bounds bounds, const std::vector<std::string>& items, DWORD extraStyle = 0);
+  // A drop-down list offers its items only; an editable box takes any text
+  // and offers the items below it.
+  enum class Kind { DropDownList, Editable };
+  ComboBox(Container& parent, Bounds bounds, const std::vector<std::string>& items, DWORD extraStyle = 0,
+           Kind kind = Kind::DropDownList);
   void SetItems(const std::vector<std::string>& items);
   int Count() const;
   int ItemIndex() const;

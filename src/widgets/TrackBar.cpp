@@ -1,5 +1,7 @@
 #include "widgets/TrackBar.h"
 
+#include <algorithm>
+
 namespace brisko::win {
 
 namespace {
@@ -43,13 +45,30 @@ LRESULT CALLBACK TrackBar::WatchRelease(HWND window, UINT message, WPARAM wParam
   return result;
 }
 
+namespace {
+// The control's own range: fine enough for a smooth bar on any screen.
+constexpr int kProgressSteps = 10000;
+}  // namespace
+
 ProgressBar::ProgressBar(Container& parent, Bounds bounds)
     : Control(parent, ControlArgs{PROGRESS_CLASSW, "", PBS_SMOOTH, 0, bounds}) {
-  SendMessageW(Handle(), PBM_SETRANGE32, 0, 100);
+  SendMessageW(Handle(), PBM_SETRANGE32, 0, kProgressSteps);
 }
 
-int ProgressBar::Position() const { return static_cast<int>(SendMessageW(Handle(), PBM_GETPOS, 0, 0)); }
+void ProgressBar::SetMaximum(std::int64_t maximum) {
+  maximum_ = maximum;
+  position_ = std::clamp<std::int64_t>(position_, 0, std::max<std::int64_t>(maximum_, 0));
+  Redraw();
+}
 
-void ProgressBar::SetPosition(int percent) { SendMessageW(Handle(), PBM_SETPOS, static_cast<WPARAM>(percent), 0); }
+void ProgressBar::SetPosition(std::int64_t position) {
+  position_ = std::clamp<std::int64_t>(position, 0, std::max<std::int64_t>(maximum_, 0));
+  Redraw();
+}
+
+void ProgressBar::Redraw() {
+  const double share = maximum_ > 0 ? static_cast<double>(position_) / static_cast<double>(maximum_) : 0.0;
+  SendMessageW(Handle(), PBM_SETPOS, static_cast<WPARAM>(share * kProgressSteps + 0.5), 0);
+}
 
 }  // namespace brisko::win

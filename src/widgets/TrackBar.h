@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "widgets/Control.h"
@@ -25,12 +26,24 @@ class TrackBar : public Control {
                                        DWORD_PTR self);
 };
 
-// A bar showing 0 to 100 percent.
+// A bar showing a position from 0 to its maximum (100 at first). Both are
+// 64-bit, so a byte count of a large download fits; the control itself is
+// driven in steps of a fixed scale.
 class ProgressBar : public Control {
  public:
   ProgressBar(Container& parent, Bounds bounds);
-  int Position() const;
-  void SetPosition(int percent);
+  std::int64_t Maximum() const { return maximum_; }
+  // A maximum of 0 or below shows an empty bar.
+  void SetMaximum(std::int64_t maximum);
+  std::int64_t Position() const { return position_; }
+  // Clamped to 0..maximum.
+  void SetPosition(std::int64_t position);
+
+ private:
+  void Redraw();
+
+  std::int64_t maximum_ = 100;
+  std::int64_t position_ = 0;
 };
 
 }  // namespace brisko::win
