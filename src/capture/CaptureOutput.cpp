@@ -32,7 +32,7 @@ LocalDateTime Now() {
 void OutputToFile(CaptureHost& host, const Bitmap& picture) {
   const SaveFileSettings settings = ReadSaveFileSettings();
   const std::string tempBitmap = TempFolder() + "temp.bmp";
-  WriteBmpFile(picture, PathFromUtf8(tempBitmap));
+  WriteBmpFile(picture, PathFromUtf8(tempBitmap), Durability::Scratch);
   const std::string proposal = ProposedFileName(settings);
   HWND owner = host.DialogOwner();
   const auto choice =

@@ -69,6 +69,7 @@ void WriteImage(const Bitmap& picture, const SaveParameters& parameters, ByteSin
 // Through AtomicFileWriter: the target keeps its old content (or stays
 // absent) unless the whole new file was written.
 void WriteImageFile(const Bitmap& picture, const SaveParameters& parameters,
-                    const std::filesystem::path& path, const ProgressFn& progress = {});
+                    const std::filesystem::path& path, const ProgressFn& progress = {},
+                    Durability durability = Durability::Flushed);
 
 }  // namespace brisko

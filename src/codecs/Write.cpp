@@ -54,8 +54,8 @@ void WriteImage(const Bitmap& picture, const SaveParameters& parameters, ByteSin
 }
 
 void WriteImageFile(const Bitmap& picture, const SaveParameters& parameters, const std::filesystem::path& path,
-                    const ProgressFn& progress) {
-  AtomicFileWriter writer(path);
+                    const ProgressFn& progress, Durability durability) {
+  AtomicFileWriter writer(path, durability);
   WriteImage(picture, parameters, writer, progress);
   writer.Commit();
 }

@@ -182,7 +182,7 @@ void TFrmImg::ApplySaveParameters() {
       resized = Resample(rgb, size.width, size.height);
       result = &resized;
     }
-    WriteImageFile(*result, SaveParameters{}, PathFromUtf8(intermediate_), progress);
+    WriteImageFile(*result, SaveParameters{}, PathFromUtf8(intermediate_), progress, Durability::Scratch);
     PageChoices choices;
     choices.bmpColours = ComboBmpColors->ItemIndex();
     choices.pcxColours = ComboPcxColors->ItemIndex();

@@ -524,9 +524,9 @@ void WriteBmp(const Bitmap& bitmap, ByteSink& sink) {
   WriteRows(bitmap, sink);
 }
 
-void WriteBmpFile(const Bitmap& bitmap, const std::filesystem::path& path) {
+void WriteBmpFile(const Bitmap& bitmap, const std::filesystem::path& path, Durability durability) {
   if (bitmap.IsEmpty()) throw ImageError("Cannot save the picture as BMP: it has no pixels.");
-  AtomicFileWriter writer(path);
+  AtomicFileWriter writer(path, durability);
   WriteBmp(bitmap, writer);
   writer.Commit();
 }

@@ -22,6 +22,7 @@ Bitmap ReadBmpFile(const std::filesystem::path& path);
 // bottom-up as most readers expect.
 void WriteBmp(const Bitmap& bitmap, ByteSink& sink);
 // Atomically: the target holds either its old content or the whole new file.
-void WriteBmpFile(const Bitmap& bitmap, const std::filesystem::path& path);
+void WriteBmpFile(const Bitmap& bitmap, const std::filesystem::path& path,
+                  Durability durability = Durability::Flushed);
 
 }  // namespace brisko

@@ -100,8 +100,8 @@ std::vector<std::uint8_t> ReadFileBytes(const fs::path& path, std::size_t maxSiz
   return bytes;
 }
 
-AtomicFileWriter::AtomicFileWriter(fs::path target)
-    : target_(std::move(target)), temporary_(TemporarySibling(target_)) {
+AtomicFileWriter::AtomicFileWriter(fs::path target, Durability durability)
+    : target_(std::move(target)), temporary_(TemporarySibling(target_)), durability_(durability) {
   file_ = OpenFile(temporary_, true);
   if (!file_) ThrowFileError("cannot write", temporary_, errno);
 }
@@ -119,7 +119,7 @@ void AtomicFileWriter::Write(const void* data, std::size_t size) {
 
 void AtomicFileWriter::Commit() {
   if (!file_) throw FileError("write to " + Utf8FromPath(target_) + " after it was finished");
-  const bool flushed = FlushToDisk(file_);
+  const bool flushed = durability_ == Durability::Scratch ? std::fflush(file_) == 0 : FlushToDisk(file_);
   int error = flushed ? 0 : errno;
   const bool closed = std::fclose(file_) == 0;
   if (!closed && error == 0) error = errno;

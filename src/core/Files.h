@@ -50,13 +50,19 @@ class MemorySink final : public ByteSink {
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path,
                                         std::size_t maxSize = std::size_t{1} << 31);
 
+// Whether a written file must outlast a power cut. Working files that the
+// program writes anew whenever it needs them (the bitmaps handed to the
+// conversion library) skip the flush to disk, which for a screenshot is a
+// noticeable wait; they are still replaced whole, never seen half-written.
+enum class Durability { Flushed, Scratch };
+
 // Writes a file so that readers see either the old content or the complete
-// new one: the bytes go to a sibling temporary file, are flushed to disk and
-// then replace the target by a rename. On failure the temporary file is
-// removed and the target is untouched.
+// new one: the bytes go to a sibling temporary file, are flushed to disk
+// (unless they are scratch) and then replace the target by a rename. On
+// failure the temporary file is removed and the target is untouched.
 class AtomicFileWriter final : public ByteSink {
  public:
-  explicit AtomicFileWriter(std::filesystem::path target);
+  explicit AtomicFileWriter(std::filesystem::path target, Durability durability = Durability::Flushed);
   ~AtomicFileWriter() override;
   AtomicFileWriter(const AtomicFileWriter&) = delete;
   AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -72,6 +78,7 @@ class AtomicFileWriter final : public ByteSink {
   std::filesystem::path target_;
   std::filesystem::path temporary_;
   std::FILE* file_ = nullptr;
+  Durability durability_;
 };
 
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);

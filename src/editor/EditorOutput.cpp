@@ -91,7 +91,9 @@ bool TFrmEditPic::WritePicture(const std::string& target) {
   return true;
 }
 
-void TFrmEditPic::WriteTemporaryBitmap() const { WriteBmpFile(doc_.WorkingBitmap, PathFromUtf8(TemporaryBitmap())); }
+void TFrmEditPic::WriteTemporaryBitmap() const {
+  WriteBmpFile(doc_.WorkingBitmap, PathFromUtf8(TemporaryBitmap()), Durability::Scratch);
+}
 
 bool TFrmEditPic::SaveTo(const std::string& target) {
   WriteTemporaryBitmap();

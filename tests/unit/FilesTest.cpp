@@ -28,6 +28,22 @@ TEST(AtomicFile, ReplacesTheTargetAndLeavesNoTemporaryBehind) {
   EXPECT_EQ(dir.FileCount(), 1);
 }
 
+TEST(AtomicFile, AScratchFileIsReplacedWholeAsWell) {
+  TempFolder dir;
+  const auto target = dir.Path() / "temp.bmp";
+  WriteFileAtomically(target, Bytes("old"));
+  {
+    AtomicFileWriter writer(target, Durability::Scratch);
+    writer.Write(Bytes("half"));
+  }
+  EXPECT_EQ(Contents(target), "old");
+  AtomicFileWriter writer(target, Durability::Scratch);
+  writer.Write(Bytes("scratch content"));
+  writer.Commit();
+  EXPECT_EQ(Contents(target), "scratch content");
+  EXPECT_EQ(dir.FileCount(), 1);
+}
+
 TEST(AtomicFile, AnUncommittedWriterChangesNothing) {
   TempFolder dir;
   const auto target = dir.Path() / "keep.txt";
