@@ -11,6 +11,7 @@
 #include "core/ColourText.h"
 #include "core/Files.h"
 #include "editor/UnitEditPic.h"
+#include "webcapture/UnitWebInput.h"
 #include "widgets/Application.h"
 #include "widgets/Share.h"
 #include "widgets/Text.h"
@@ -626,7 +627,8 @@ void TFrmMain::BtnMinimizeClick() {
 }
 
 bool TFrmMain::RaiseOpenWindow() {
-  for (win::Form* form : {static_cast<win::Form*>(editor_), static_cast<win::Form*>(picker_)}) {
+  for (win::Form* form : {static_cast<win::Form*>(editor_), static_cast<win::Form*>(webWizard_),
+                          static_cast<win::Form*>(picker_)}) {
     if (form && form->Visible()) {
       SetForegroundWindow(form->Handle());
       return true;
@@ -693,9 +695,13 @@ void TFrmMain::PasteFromClipboardCommand() {
 }
 
 void TFrmMain::OpenWebCaptureWizard(int webMode) {
-  // The web capture wizard arrives with web capture; until then the main
-  // window comes straight back, as it does when the wizard closes.
-  (void)webMode;
+  // One wizard at a time: a second Capture (by the hotkey, say) only hid
+  // the main window, and the open wizard brings it back when it closes.
+  if (webWizard_) return;
+  web::TFrmWebInput wizard(webMode);
+  webWizard_ = &wizard;
+  wizard.ShowModal();
+  webWizard_ = nullptr;
   ReturnAfterCapture();
 }
 

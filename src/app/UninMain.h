@@ -24,6 +24,9 @@ namespace brisko {
 class TFrmSelectCapture;
 class TFrmEditPic;
 class TFrmPickColor;
+namespace web {
+class TFrmWebInput;
+}
 
 // The main window: the capture profiles and settings, the menus, the
 // notification-area icon and the global hotkey. It keeps the capture
@@ -124,6 +127,8 @@ class TFrmMain : public win::Form, public CaptureHost, public EditorHost {
   TFrmSelectCapture* overlay_ = nullptr;
   TFrmEditPic* editor_ = nullptr;
   TFrmPickColor* picker_ = nullptr;
+  // The web capture wizard while it is open.
+  web::TFrmWebInput* webWizard_ = nullptr;
 
   // Controls, in creation (tab) order.
   std::unique_ptr<win::Panel> PnlBanner;
