@@ -7,14 +7,22 @@
 
 namespace brisko {
 
+namespace {
+
+// The bitmap reader reports nothing on its way: it is done when it is done.
+template <typename Read>
+Bitmap ReadBmpReporting(const ProgressFn& progress, Read&& read) {
+  ProgressReporter reporter(progress, 1);
+  Bitmap picture = read();
+  reporter.Finish();
+  return picture;
+}
+
+}  // namespace
+
 Bitmap ReadImage(std::span<const std::uint8_t> file, ImageFormat format, const ProgressFn& progress) {
   switch (format) {
-    case ImageFormat::Bmp: {
-      ProgressReporter reporter(progress, 1);
-      Bitmap picture = ReadBmp(file);
-      reporter.Finish();
-      return picture;
-    }
+    case ImageFormat::Bmp: return ReadBmpReporting(progress, [&] { return ReadBmp(file); });
     case ImageFormat::Jpeg: return ReadJpeg(file, progress);
     case ImageFormat::Png: return ReadPng(file, progress);
     case ImageFormat::Tiff: return ReadTiff(file, progress);
@@ -26,6 +34,8 @@ Bitmap ReadImage(std::span<const std::uint8_t> file, ImageFormat format, const P
 }
 
 Bitmap ReadImageFile(const std::filesystem::path& path, ImageFormat format, const ProgressFn& progress) {
+  // Bitmap files are read row by row into the picture, the others whole.
+  if (format == ImageFormat::Bmp) return ReadBmpReporting(progress, [&] { return ReadBmpFile(path); });
   return ReadImage(ReadFileBytes(path), format, progress);
 }
 

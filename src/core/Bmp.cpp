@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdio>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -285,10 +288,10 @@ std::uint64_t SourceStride(const Layout& layout) {
 // Checked before the picture is allocated, so that the file's own size bounds
 // the memory it can make us take. The last row's padding is often left out;
 // its pixels must be there.
-void CheckPixelsPresent(std::span<const std::uint8_t> pixels, const Layout& layout) {
+void CheckPixelsPresent(std::uint64_t pixelBytes, const Layout& layout) {
   const std::uint64_t needed =
       SourceStride(layout) * std::uint64_t(layout.height - 1) + UsedRowBytes(layout.width, layout.bits);
-  if (needed > pixels.size()) Fail("the pixel data is cut off");
+  if (needed > pixelBytes) Fail("the pixel data is cut off");
 }
 
 void DecodeUncompressed(std::span<const std::uint8_t> pixels, const Layout& layout, Bitmap& picture) {
@@ -504,7 +507,7 @@ Bitmap ReadBmp(std::span<const std::uint8_t> file) {
   const Layout layout = ReadLayout(file);
   const Placement place = PlacePaletteAndPixels(file, layout);
   const auto pixels = file.subspan(static_cast<std::size_t>(place.pixelOffset));
-  if (!layout.IsRle()) CheckPixelsPresent(pixels, layout);
+  if (!layout.IsRle()) CheckPixelsPresent(pixels.size(), layout);
   Bitmap picture = AllocatePicture(layout.width, layout.height, OutputFormatOf(layout));
   if (IsIndexed(picture.Format())) picture.SetPalette(ReadPalette(file, layout, place.paletteEntries));
   if (layout.IsRle())
@@ -514,7 +517,63 @@ Bitmap ReadBmp(std::span<const std::uint8_t> file) {
   return picture;
 }
 
-Bitmap ReadBmpFile(const std::filesystem::path& path) { return ReadBmp(ReadFileBytes(path)); }
+namespace {
+
+// The rows of an uncompressed file whose pixels are kept as stored go from
+// the file straight into the picture: a screenshot-sized bitmap is then read
+// without a second buffer of its size. Anything else (compressed, converted,
+// oddly placed) is read whole and decoded by ReadBmp, as is any file whose
+// header does not parse here, so that both ways give the same errors.
+std::optional<Bitmap> ReadRowsInPlace(std::FILE* file, std::uint64_t fileSize) {
+  std::uint8_t start[kFileHeaderSize];
+  if (std::fread(start, 1, sizeof start, file) != sizeof start) return std::nullopt;
+  const std::uint32_t offset = Get32(start + 10);
+  constexpr std::uint32_t kMostHeaderBytes = 1u << 20;
+  if (offset < kFileHeaderSize || offset > fileSize || offset > kMostHeaderBytes) return std::nullopt;
+  std::vector<std::uint8_t> head(start, start + kFileHeaderSize);
+  head.resize(offset);
+  if (std::fread(head.data() + kFileHeaderSize, 1, offset - kFileHeaderSize, file) != offset - kFileHeaderSize)
+    return std::nullopt;
+  Layout layout;
+  Placement place;
+  try {
+    layout = ReadLayout(head);
+    place = PlacePaletteAndPixels(head, layout);
+  } catch (const ImageError&) {
+    return std::nullopt;
+  }
+  const PixelFormat format = OutputFormatOf(layout);
+  const bool direct = format != PixelFormat::Bgr24 || layout.bits == 24;
+  if (layout.IsRle() || !direct || place.pixelOffset != offset) return std::nullopt;
+  CheckPixelsPresent(fileSize - offset, layout);
+  Bitmap picture = AllocatePicture(layout.width, layout.height, format);
+  if (IsIndexed(picture.Format())) picture.SetPalette(ReadPalette(head, layout, place.paletteEntries));
+  const std::size_t used = UsedRowBytes(layout.width, layout.bits);
+  const auto skip = static_cast<long>(SourceStride(layout) - used);
+  for (std::int32_t fileRow = 0; fileRow < layout.height; ++fileRow) {
+    const std::int32_t y = layout.topDown ? fileRow : layout.height - 1 - fileRow;
+    std::uint8_t* row = picture.Row(y);
+    if (std::fread(row, 1, used, file) != used) Fail("the pixel data is cut off");
+    std::memset(row + used, 0, picture.Stride() - used);
+    // The last row's padding may be missing; the rows are all there.
+    if (skip > 0 && fileRow + 1 < layout.height && std::fseek(file, skip, SEEK_CUR) != 0)
+      Fail("the pixel data is cut off");
+  }
+  return picture;
+}
+
+}  // namespace
+
+Bitmap ReadBmpFile(const std::filesystem::path& path) {
+  std::error_code unknown;
+  const std::uintmax_t size = std::filesystem::file_size(path, unknown);
+  if (!unknown) {
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFileForReading(path), &std::fclose);
+    if (file)
+      if (std::optional<Bitmap> picture = ReadRowsInPlace(file.get(), size)) return std::move(*picture);
+  }
+  return ReadBmp(ReadFileBytes(path));
+}
 
 void WriteBmp(const Bitmap& bitmap, ByteSink& sink) {
   // The reader refuses empty pictures, as other programs do, so none is written.

@@ -29,6 +29,12 @@ std::FILE* OpenFile(const fs::path& path, bool forWriting) {
 #endif
 }
 
+}  // namespace
+
+std::FILE* OpenFileForReading(const fs::path& path) { return OpenFile(path, false); }
+
+namespace {
+
 bool FlushToDisk(std::FILE* f) {
   if (std::fflush(f) != 0) return false;
 #ifdef _WIN32

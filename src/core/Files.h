@@ -46,6 +46,10 @@ class MemorySink final : public ByteSink {
   std::vector<std::uint8_t> bytes_;
 };
 
+// Opens a file for reading in binary mode, by its Unicode path on Windows;
+// null when it cannot be opened.
+std::FILE* OpenFileForReading(const std::filesystem::path& path);
+
 // Reads a whole file; refuses files larger than `maxSize` bytes.
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path,
                                         std::size_t maxSize = std::size_t{1} << 31);

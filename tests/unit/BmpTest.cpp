@@ -129,6 +129,46 @@ TEST(BmpRoundTrip, FilesAreWrittenAtomicallyAndReadBack) {
   EXPECT_THROW(ReadBmpFile(dir.Path() / "missing.bmp"), FileError);
 }
 
+// The file reader takes the rows of plain files straight into the picture
+// and hands everything else to ReadBmp; either way it must give what ReadBmp
+// gives for the same bytes, picture or error.
+TEST(BmpFileReader, AgreesWithTheByteReaderOnEveryLayoutAndEveryTruncation) {
+  TempFolder dir;
+  std::mt19937 random(11);
+  std::vector<Bytes> files;
+  for (PixelFormat format : {PixelFormat::Indexed1, PixelFormat::Indexed4, PixelFormat::Indexed8,
+                             PixelFormat::Rgb565, PixelFormat::Bgr24, PixelFormat::Bgrx32})
+    for (std::int32_t width : {1, 3, 33}) files.push_back(Encode(RandomPicture(width, 4, format, random)));
+  files.push_back(HandMade{.width = 1, .height = -2, .pixels = {4, 5, 6, 0, 1, 2, 3, 0}}.Build());
+  files.push_back(HandMade{.width = 2, .height = 2, .bits = 32, .compression = 3,
+                           .masks = {0xFF, 0xFF00, 0xFF0000}, .pixels = Bytes(16, 0x55)}.Build());
+  files.push_back(HandMade{.width = 5, .height = 3, .bits = 8, .compression = 1, .coloursUsed = 4,
+                           .palette = {kBlack, kWhite, kBlack, kWhite},
+                           .pixels = {2, 1, 0, 3, 1, 2, 3, 0, 0, 2, 1, 1, 0, 1}}.Build());
+  auto outcome = [](auto&& read) -> std::string {
+    try {
+      const Bitmap b = read();
+      std::string text = std::to_string(b.Width()) + "x" + std::to_string(b.Height()) + "/" +
+                         std::to_string(static_cast<int>(b.Format())) + ":";
+      for (std::int32_t y = 0; y < b.Height(); ++y) text.append(reinterpret_cast<const char*>(b.Row(y)), b.Stride());
+      for (Colour c : b.Palette()) text += std::to_string(c) + ",";
+      return text;
+    } catch (const ImageError& error) {
+      return std::string("error: ") + error.what();
+    }
+  };
+  const auto path = dir.Path() / "file.bmp";
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const Bytes& file = files[i];
+    for (const std::size_t size : {file.size(), file.size() - 1, file.size() - 4, file.size() / 2, std::size_t{30}}) {
+      const auto bytes = std::span(file).first(std::min(size, file.size()));
+      WriteFileAtomically(path, bytes);
+      EXPECT_EQ(outcome([&] { return ReadBmpFile(path); }), outcome([&] { return ReadBmp(bytes); }))
+          << "file " << i << " cut to " << size;
+    }
+  }
+}
+
 TEST(BmpRoundTrip, EmptyPicturesAreRefusedWithoutOutput) {
   TempFolder dir;
   for (const Bitmap& empty : {Bitmap(), Bitmap(5, 0)}) {
