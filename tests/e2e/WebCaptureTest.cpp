@@ -153,6 +153,20 @@ TEST_F(WebCapture, AnAddressNothingAnswersShowsTheErrorAndNextStaysUsable) {
   EXPECT_TRUE(WizardGone(wizard, 5000));
 }
 
+TEST_F(WebCapture, AnOutputFolderThatCannotBeMadeReportsTheListAndLeavesNextUsable) {
+  HWND wizard = OpenWizard();
+  ASSERT_NE(wizard, nullptr);
+  // Two missing levels: only the time-stamped one is ever made.
+  SetText(AddressEdit(wizard), L"127.0.0.1:" + std::to_wstring(server_->Port()) + L"/gallery?count=2");
+  SetText(FolderEdit(wizard), (out_ / "not" / "there").wstring());
+  ClickWindow(Button(wizard, L"&Next >"));
+  ASSERT_TRUE(WaitFor([&] { return program_->HasMessageBox(); }, 20000)) << "no word about http.txt";
+  EXPECT_TRUE(IsWindowEnabled(Button(wizard, L"&Next >")));
+  EXPECT_TRUE(IsVisible(Button(wizard, L"&Next >"))) << "the wizard went on to its second page";
+  EXPECT_EQ(server_->CountRequests("/pics/"), 0u) << "downloads started";
+  EXPECT_FALSE(fs::exists(out_ / "not"));
+}
+
 TEST_F(WebCapture, CancelDuringTenThousandLinksClosesAndTheRequestsStopWithinTwoSeconds) {
   HWND wizard = OpenWizard();
   ASSERT_NE(wizard, nullptr);
