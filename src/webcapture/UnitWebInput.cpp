@@ -252,11 +252,15 @@ void TFrmWebInput::StartDownloads() {
     const std::string list = LinkListText(FoundLinks_.Links());
     WriteFileAtomically(PathFromUtf8(downloadFolder_ + kLinkListFile),
                         std::span(reinterpret_cast<const std::uint8_t*>(list.data()), list.size()));
-  } catch (const std::exception& error) {
+  } catch (const std::exception&) {
     // Nothing starts; the user may pick another folder and try again.
     EnableNext();
+    std::error_code unknown;
     ShowMessageBox(static_cast<int>(MessageKind::Error),
-                   "The list of links could not be written to " + downloadFolder_ + ":\r\n" + error.what());
+                   std::filesystem::is_directory(PathFromUtf8(downloadFolder_), unknown)
+                       ? "The list of links could not be written to " + downloadFolder_ + kLinkListFile + "."
+                       : "The folder " + downloadFolder_ +
+                             " could not be created.\r\nPlease choose an output folder that exists.");
     return;
   }
   ShowPage(2);
