@@ -81,15 +81,7 @@ class EditorCommands : public ::testing::Test {
     const fs::path file = program_->Folder() / "numbered.bmp";
     WriteBmpFile(original_, file);
 
-    ASSERT_TRUE(BringToFront(main));
-    SendKeys({VK_CONTROL}, 'O');
-    HWND open = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (open = program_->TopLevel(L"Open")) != nullptr; }, 10000));
-    HWND name = FindChild(open, L"Edit");
-    ASSERT_NE(name, nullptr);
-    SetText(name, file.wstring());
-    PostMessageW(open, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return (editor_ = program_->TopLevel(L"Brisko Capture Preview")) != nullptr; }, 10000));
+    ASSERT_NE(editor_ = OpenInEditor(*program_, file), nullptr);
     ASSERT_TRUE(WaitFor([&] { return Status() == L"W, H = 64X48"; }));
     // The snapshots live beside the base file, in the program's own
     // temporary folder, which starts empty.

@@ -213,15 +213,7 @@ class EditorOutput : public ::testing::Test {
     fs::create_directories(out_);
     fs::create_directories(scratch_);
 
-    ASSERT_TRUE(BringToFront(main));
-    SendKeys({VK_CONTROL}, 'O');
-    HWND open = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (open = program_->TopLevel(L"Open")) != nullptr; }, 10000));
-    HWND name = FindChild(open, L"Edit");
-    ASSERT_NE(name, nullptr);
-    SetText(name, opened_.wstring());
-    PostMessageW(open, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return (editor_ = program_->TopLevel(L"Brisko Capture Preview")) != nullptr; }, 10000));
+    ASSERT_NE(editor_ = OpenInEditor(*program_, opened_), nullptr);
     ASSERT_TRUE(WaitFor([&] { return Panel(0) == L"W, H = 64X48"; })) << Panel(0);
   }
 

@@ -131,4 +131,18 @@ bool ChooseFromEditorMenu(HWND editor, const std::vector<std::string>& path) {
   return true;
 }
 
+HWND OpenInEditor(RunningProgram& program, const std::filesystem::path& file) {
+  if (!BringToFront(program.MainWindow())) return nullptr;
+  SendKeys({VK_CONTROL}, 'O');
+  HWND open = nullptr;
+  if (!WaitFor([&] { return (open = program.TopLevel(L"Open")) != nullptr; }, 10000)) return nullptr;
+  HWND name = FindChild(open, L"Edit");
+  if (!name) return nullptr;
+  SetText(name, file.wstring());
+  PostMessageW(open, WM_COMMAND, IDOK, 0);
+  HWND editor = nullptr;
+  WaitFor([&] { return (editor = program.TopLevel(L"Brisko Capture Preview")) != nullptr; }, 10000);
+  return editor;
+}
+
 }  // namespace brisko::e2e

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -42,5 +43,12 @@ void ChooseEntry(HWND list, int index);
 // entry's place comes from the table the menu bar is built from. False when
 // the table has no such entry or the editor cannot be brought to the front.
 bool ChooseFromEditorMenu(HWND editor, const std::vector<std::string>& path);
+
+class RunningProgram;
+
+// Opens a picture in the editor as a user does: Ctrl+O on the main window
+// and the file's name in the Open dialog. The editor's window, or null when
+// it did not show.
+HWND OpenInEditor(RunningProgram& program, const std::filesystem::path& file);
 
 }  // namespace brisko::e2e
