@@ -435,11 +435,17 @@ class HeaderBytes {
   std::vector<std::uint8_t> bytes_;
 };
 
+// Where the pixels start: after both headers and the masks or palette.
+std::uint64_t PixelOffsetFor(PixelFormat format) {
+  const auto paletteSize = static_cast<std::uint32_t>(PaletteSizeOf(format));
+  const std::uint32_t extra = format == PixelFormat::Rgb565 ? 12 : paletteSize * 4;
+  return kFileHeaderSize + kInfoHeaderSize + extra;
+}
+
 HeaderBytes BuildHeaders(const Bitmap& bitmap) {
   const PixelFormat format = bitmap.Format();
   const std::uint32_t paletteSize = static_cast<std::uint32_t>(PaletteSizeOf(format));
-  const std::uint32_t extra = format == PixelFormat::Rgb565 ? 12 : paletteSize * 4;
-  const std::uint64_t offset = kFileHeaderSize + kInfoHeaderSize + extra;
+  const std::uint64_t offset = PixelOffsetFor(format);
   const std::uint64_t imageSize = bitmap.ByteSize();
   if (offset + imageSize > std::numeric_limits<std::uint32_t>::max())
     throw ImageError("Cannot save the picture as BMP: it is too large for the format.");
@@ -574,6 +580,8 @@ Bitmap ReadBmpFile(const std::filesystem::path& path) {
   }
   return ReadBmp(ReadFileBytes(path));
 }
+
+std::uint64_t BmpFileSize(const Bitmap& bitmap) { return PixelOffsetFor(bitmap.Format()) + bitmap.ByteSize(); }
 
 void WriteBmp(const Bitmap& bitmap, ByteSink& sink) {
   // The reader refuses empty pictures, as other programs do, so none is written.

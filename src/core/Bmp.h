@@ -22,6 +22,9 @@ Bitmap ReadBmpFile(const std::filesystem::path& path);
 // bottom-up as most readers expect.
 void WriteBmp(const Bitmap& bitmap, ByteSink& sink);
 // Atomically: the target holds either its old content or the whole new file.
+// The size in bytes of the file WriteBmp writes for the bitmap.
+std::uint64_t BmpFileSize(const Bitmap& bitmap);
+
 void WriteBmpFile(const Bitmap& bitmap, const std::filesystem::path& path,
                   Durability durability = Durability::Flushed);
 

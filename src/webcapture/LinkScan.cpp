@@ -693,6 +693,10 @@ char* CopyPageText(const char* in, const char* const inEnd, char* out, char* con
 
 }  // namespace
 
+std::string_view TrimBlanks(std::string_view text) { return Trim(text); }
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) { return EqualsNoCase(a, b); }
+
 // ---------------------------------------------------------------- FoundLinks
 
 std::size_t FoundLinks::SlotOf(std::string_view link, std::size_t hash) const {

@@ -111,6 +111,12 @@ std::string DownloadFileName(std::string_view link, Taken&& taken);
 std::string SafeFileName(std::string_view link);
 std::string NumberedFileName(const std::string& safeName, int number);
 
+// The text without the blanks and control characters around it, as an
+// address is taken from what the user typed or pasted.
+std::string_view TrimBlanks(std::string_view text);
+// Equal when compared without regard to ASCII case, as addresses are.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
 template <typename Taken>
 std::string DownloadFileName(std::string_view link, Taken&& taken) {
   const std::string safe = SafeFileName(link);

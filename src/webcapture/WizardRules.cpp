@@ -3,34 +3,15 @@
 #include <cstdio>
 
 #include "core/Helpers.h"
+#include "webcapture/LinkScan.h"
 
 namespace brisko::web {
 
-namespace {
-
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' ' || c == 0x7F; }
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return true;
-}
-
-}  // namespace
-
-std::string TrimmedText(std::string_view text) {
-  std::size_t begin = 0, end = text.size();
-  while (begin < end && IsBlankOrControl(text[begin])) ++begin;
-  while (end > begin && IsBlankOrControl(text[end - 1])) --end;
-  return std::string(text.substr(begin, end - begin));
-}
+std::string TrimmedText(std::string_view text) { return std::string(TrimBlanks(text)); }
 
 bool HistoryHolds(const std::vector<std::string>& history, std::string_view address) {
   for (const std::string& entry : history)
-    if (SameIgnoringCase(entry, address)) return true;
+    if (EqualsIgnoringCase(entry, address)) return true;
   return false;
 }
 

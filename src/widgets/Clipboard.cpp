@@ -54,18 +54,6 @@ class ClipboardMemory {
   HGLOBAL memory_;
 };
 
-// Counts what a writer would write, so that the clipboard's memory is
-// allocated once at its final size.
-class CountingSink final : public ByteSink {
- public:
-  using ByteSink::Write;
-  void Write(const void*, std::size_t size) override { total_ += size; }
-  std::size_t Total() const { return total_; }
-
- private:
-  std::size_t total_ = 0;
-};
-
 // Writes into memory of a known size, leaving out the first `skip` bytes.
 class PlacedSink final : public ByteSink {
  public:
@@ -91,9 +79,7 @@ void SetClipboardBitmap(HWND owner, const Bitmap& picture) {
   // picture is written straight into the clipboard's memory: a screenshot
   // is tens of megabytes, and each extra copy shows.
   constexpr std::size_t kFileHeader = 14;
-  CountingSink count;
-  WriteBmp(picture, count);
-  ClipboardMemory memory(count.Total() - kFileHeader);
+  ClipboardMemory memory(static_cast<std::size_t>(BmpFileSize(picture)) - kFileHeader);
   auto* at = static_cast<std::uint8_t*>(memory.Lock());
   if (!at) ThrowLastError("GlobalLock");
   PlacedSink placed(at, kFileHeader);

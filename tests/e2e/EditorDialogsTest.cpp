@@ -126,17 +126,8 @@ class EditorCommands : public ::testing::Test {
       return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0;
     }
     HWND tools = FindChild(editor_, TOOLBARCLASSNAMEW);
-    const auto count = static_cast<int>(SendMessageW(tools, TB_BUTTONCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      TBBUTTON button{};
-      AskRemote(program_->ProcessId(), tools, TB_GETBUTTON, static_cast<WPARAM>(i), &button, sizeof button);
-      if (button.fsStyle & BTNS_SEP) continue;
-      wchar_t text[64] = {};
-      AskRemote(program_->ProcessId(), tools, TB_GETBUTTONTEXTW, static_cast<WPARAM>(button.idCommand), text,
-                sizeof text);
-      if (std::wstring(text) == L"Undo")
-        return SendMessageW(tools, TB_ISBUTTONENABLED, static_cast<WPARAM>(button.idCommand), 0) != 0;
-    }
+    if (const auto undo = FindToolButton(program_->ProcessId(), tools, L"Undo"))
+      return SendMessageW(tools, TB_ISBUTTONENABLED, static_cast<WPARAM>(undo->command), 0) != 0;
     ADD_FAILURE() << "no Undo button";
     return false;
   }

@@ -316,21 +316,9 @@ class EditorOutput : public ::testing::Test {
   // A tool-bar button's rectangle on the screen, found by its text.
   RECT ToolButton(const std::wstring& caption) {
     HWND tools = FindChild(editor_, TOOLBARCLASSNAMEW);
-    const auto count = static_cast<int>(SendMessageW(tools, TB_BUTTONCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      TBBUTTON button{};
-      AskRemote(program_->ProcessId(), tools, TB_GETBUTTON, static_cast<WPARAM>(i), &button, sizeof button);
-      if (button.fsStyle & BTNS_SEP) continue;
-      wchar_t text[64] = {};
-      AskRemote(program_->ProcessId(), tools, TB_GETBUTTONTEXTW, static_cast<WPARAM>(button.idCommand), text,
-                sizeof text);
-      if (std::wstring(text) != caption) continue;
-      RECT rect{};
-      AskRemote(program_->ProcessId(), tools, TB_GETITEMRECT, static_cast<WPARAM>(i), &rect, sizeof rect);
-      MapWindowPoints(tools, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-      return rect;
-    }
-    return RECT{};
+    const auto button = FindToolButton(program_->ProcessId(), tools, caption);
+    return button ? RemoteRect(program_->ProcessId(), tools, TB_GETITEMRECT, static_cast<WPARAM>(button->index))
+                  : RECT{};
   }
 
   // Every file under the output folder, by its name there.

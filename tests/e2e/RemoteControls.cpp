@@ -1,5 +1,7 @@
 #include "RemoteControls.h"
 
+#include <commctrl.h>
+
 #include "ProgramDriver.h"
 #include "editor/EditorCommands.h"
 
@@ -129,6 +131,19 @@ bool ChooseFromEditorMenu(HWND editor, const std::vector<std::string>& path) {
     Sleep(30);
   }
   return true;
+}
+
+std::optional<RemoteToolButton> FindToolButton(DWORD process, HWND toolBar, const std::wstring& caption) {
+  const auto count = static_cast<int>(SendMessageW(toolBar, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON button{};
+    AskRemote(process, toolBar, TB_GETBUTTON, static_cast<WPARAM>(i), &button, sizeof button);
+    if (button.fsStyle & BTNS_SEP) continue;
+    wchar_t text[64] = {};
+    AskRemote(process, toolBar, TB_GETBUTTONTEXTW, static_cast<WPARAM>(button.idCommand), text, sizeof text);
+    if (std::wstring(text) == caption) return RemoteToolButton{i, button.idCommand};
+  }
+  return std::nullopt;
 }
 
 HWND OpenInEditor(RunningProgram& program, const std::filesystem::path& file) {

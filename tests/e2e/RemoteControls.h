@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,14 @@ void ChooseEntry(HWND list, int index);
 // entry's place comes from the table the menu bar is built from. False when
 // the table has no such entry or the editor cannot be brought to the front.
 bool ChooseFromEditorMenu(HWND editor, const std::vector<std::string>& path);
+
+// A tool-bar button of another process, found by its text: its place on
+// the bar and its command id.
+struct RemoteToolButton {
+  int index = 0;
+  int command = 0;
+};
+std::optional<RemoteToolButton> FindToolButton(DWORD process, HWND toolBar, const std::wstring& caption);
 
 class RunningProgram;
 

@@ -102,7 +102,9 @@ TEST(BmpRoundTrip, EveryFormatAndRowPaddingSurvives) {
     for (std::int32_t width : {1, 3, 7, 32, 33}) {  // 32 fills every stride exactly
       SCOPED_TRACE(testing::Message() << BitsPerPixel(format) << " bits, width " << width);
       const Bitmap original = RandomPicture(width, 5, format, random);
-      const Bitmap copy = ReadBmp(Encode(original));
+      const Bytes file = Encode(original);
+      EXPECT_EQ(BmpFileSize(original), file.size());
+      const Bitmap copy = ReadBmp(file);
       ASSERT_EQ(copy.Format(), format);
       ASSERT_EQ(copy.Width(), width);
       ASSERT_EQ(copy.Height(), 5);
